@@ -1,0 +1,1 @@
+# Sources of the session subsystem, relative to Selvor/. C++ in SELVOR_CXX, views in SELVOR_QML.

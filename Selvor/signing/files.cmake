@@ -1,0 +1,1 @@
+# Sources of the signing subsystem, relative to Selvor/. C++ in SELVOR_CXX, views in SELVOR_QML.
