@@ -1,6 +1,6 @@
+#include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/KaltorDriver.hpp"
-#include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
 #include "support/Handshake.hpp"
 #include "support/ProtectedReply.hpp"
@@ -29,8 +29,9 @@ Kind thrownKind(const std::function<void()>& action) {
 
 TEST(SecureMessaging, nothingIsWrappedBeforeTheSessionIsEstablished) {
     SecureMessaging session;
-    EXPECT_EQ(thrownKind([&] { session.wrapAPDU(0x00, 0x20, 0x00, 0x02, std::nullopt, std::nullopt); }),
-              Kind::secureMessagingFailed);
+    EXPECT_EQ(
+        thrownKind([&] { session.wrapAPDU(0x00, 0x20, 0x00, 0x02, std::nullopt, std::nullopt); }),
+        Kind::secureMessagingFailed);
     EXPECT_EQ(session.icvMac(), Bytes(16, 0x00));
 }
 
@@ -100,8 +101,12 @@ TEST(SecureMessaging, everyReplySizeTheCardCanSendComesBack) {
 
 TEST(SecureMessaging, malformedProtectedRepliesFailCleanly) {
     const SecureMessaging session = makeHandshake(false, transportKey).twin;
-    for (const char* reply : {"87", "8709019000", "870001" "9000", "8701019000",
-                              "871101AABBCCDDEEFF00119000", "99029000" "8E9000"}) {
+    for (const char* reply : {"87", "8709019000",
+                              "870001"
+                              "9000",
+                              "8701019000", "871101AABBCCDDEEFF00119000",
+                              "99029000"
+                              "8E9000"}) {
         SCOPED_TRACE(reply);
         EXPECT_EQ(thrownKind([&] { session.unwrapResponse(hexToBytes(std::string(reply) + "")); }),
                   Kind::secureMessagingFailed);

@@ -1,6 +1,6 @@
+#include "SelvorTokenKit/TokenManager.hpp"
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
-#include "SelvorTokenKit/TokenManager.hpp"
 #include "support/LogCapture.hpp"
 
 #include <gtest/gtest.h>
@@ -69,12 +69,11 @@ TEST(TokenManager, runsTheBodyInsideOneSessionOnTheChosenReader) {
         std::vector<std::string>{"Virtual PCD 00 00", "Virtual PCD 00 01"});
     TokenManager manager(service);
     EXPECT_TRUE(manager.hasToken());
-    const std::string reader =
-        manager.withSession(1, [&](Card& card) {
-            EXPECT_EQ(service->counts.opened, 1);
-            EXPECT_EQ(service->counts.ended, 0);
-            return card.readerName();
-        });
+    const std::string reader = manager.withSession(1, [&](Card& card) {
+        EXPECT_EQ(service->counts.opened, 1);
+        EXPECT_EQ(service->counts.ended, 0);
+        return card.readerName();
+    });
     EXPECT_EQ(reader, "Virtual PCD 00 01");
     EXPECT_EQ(service->counts.ended, 1);
     EXPECT_EQ(log.lines(),
