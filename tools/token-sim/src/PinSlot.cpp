@@ -47,8 +47,8 @@ std::uint16_t PinSlot::status() const {
 void PinSlot::change(ByteView block) {
     wipe(m_block);
     m_block.assign(block.begin(), block.end());
+    // A verification earlier in the card session stays valid for the new PIN.
     m_triesLeft = m_maxTries;
-    m_verified = false;
 }
 
 } // namespace TokenSim

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "TokenSim/CardCrypto.hpp"
+
+namespace TokenSimTests {
+
+// Whether a raw r || s ECDSA signature over the digest verifies with the DER public key.
+bool verifiesEcSignature(TokenSim::ByteView publicKeyDer, TokenSim::ByteView digest,
+                         TokenSim::ByteView rawSignature);
+
+} // namespace TokenSimTests
