@@ -2,6 +2,7 @@
 
 #include <openssl/ecdsa.h>
 #include <openssl/evp.h>
+#include <openssl/rsa.h>
 #include <openssl/x509.h>
 
 #include <memory>
@@ -32,6 +33,27 @@ bool verifiesEcSignature(TokenSim::ByteView publicKeyDer, TokenSim::ByteView dig
                                        digest.data(), digest.size()) == 1;
     OPENSSL_free(der);
     return valid;
+}
+
+TokenSim::Bytes rsaPublicOperation(TokenSim::ByteView publicKeyDer, TokenSim::ByteView input) {
+    const unsigned char* cursor = publicKeyDer.data();
+    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(
+        d2i_PUBKEY(nullptr, &cursor, static_cast<long>(publicKeyDer.size())), EVP_PKEY_free);
+    if (!key) {
+        return {};
+    }
+    std::unique_ptr<EVP_PKEY_CTX, decltype(&EVP_PKEY_CTX_free)> context(
+        EVP_PKEY_CTX_new(key.get(), nullptr), EVP_PKEY_CTX_free);
+    TokenSim::Bytes output(static_cast<std::size_t>(EVP_PKEY_get_size(key.get())));
+    std::size_t outputSize = output.size();
+    if (!context || EVP_PKEY_encrypt_init(context.get()) != 1 ||
+        EVP_PKEY_CTX_set_rsa_padding(context.get(), RSA_NO_PADDING) != 1 ||
+        EVP_PKEY_encrypt(context.get(), output.data(), &outputSize, input.data(), input.size()) !=
+            1) {
+        return {};
+    }
+    output.resize(outputSize);
+    return output;
 }
 
 } // namespace TokenSimTests

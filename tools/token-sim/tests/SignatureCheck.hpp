@@ -9,3 +9,10 @@ bool verifiesEcSignature(TokenSim::ByteView publicKeyDer, TokenSim::ByteView dig
                          TokenSim::ByteView rawSignature);
 
 } // namespace TokenSimTests
+
+namespace TokenSimTests {
+
+// The raw RSA public operation (no padding) with the DER public key; empty on failure.
+TokenSim::Bytes rsaPublicOperation(TokenSim::ByteView publicKeyDer, TokenSim::ByteView input);
+
+} // namespace TokenSimTests
