@@ -1,5 +1,7 @@
 #include "VpcdLink.hpp"
 
+#include "SendAll.hpp"
+
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -79,18 +81,7 @@ bool VpcdLink::send(ByteView payload) {
     Bytes frame{static_cast<std::uint8_t>(payload.size() >> 8),
                 static_cast<std::uint8_t>(payload.size() & 0xFF)};
     frame.insert(frame.end(), payload.begin(), payload.end());
-    std::size_t done = 0;
-    while (done < frame.size()) {
-        const ssize_t sent = ::send(m_fd, frame.data() + done, frame.size() - done, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(sent);
-    }
-    return true;
+    return sendAll(m_fd, frame.data(), frame.size());
 }
 
 bool VpcdLink::serveOne(TokenCard& card) {
