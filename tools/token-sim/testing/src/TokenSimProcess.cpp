@@ -3,6 +3,7 @@
 #include <PCSC/winscard.h>
 #include <PCSC/wintypes.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -75,6 +76,10 @@ TokenSimProcess::TokenSimProcess(TokenSimOptions options) : m_options(std::move(
         throw std::runtime_error("cannot start token-sim");
     }
     if (m_pid == 0) {
+        // The simulator must not outlive a crashed test nor keep its descriptors (a held
+        // lock file among them).
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        close_range(3, ~0U, 0);
         execv(argv[0], argv.data());
         _exit(127);
     }
