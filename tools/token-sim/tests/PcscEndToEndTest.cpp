@@ -287,6 +287,28 @@ TEST_P(PcscEndToEnd, aReaderIndexBeyondTheListIsNotConnected) {
     EXPECT_TRUE(m_sim.commandLog().empty());
 }
 
+TEST(TokenSimProcessTest, refusesAReaderThatAnotherCardHolds) {
+    TokenSimTesting::TokenSimOptions options;
+    options.vpcdPort = 35964;
+    options.readerName = "Virtual PCD 00 01";
+    TokenSimTesting::TokenSimProcess first(options);
+    try {
+        TokenSimTesting::TokenSimProcess second(options);
+        ADD_FAILURE() << "a second token took a reader that holds a card";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("holds the reader"), std::string::npos)
+            << error.what();
+    }
+    // The first token still answers.
+    TokenManager manager(SelvorTokenKit::makePcscCardService());
+    const auto names = manager.getReaderNames();
+    const int index =
+        static_cast<int>(std::find(names.begin(), names.end(), first.readerName()) - names.begin());
+    KaltorDriver driver;
+    manager.withSession(index,
+                        [&](Card& card) { EXPECT_TRUE(driver.selectApplet(card).isSuccess()); });
+}
+
 INSTANTIATE_TEST_SUITE_P(Suites, PcscEndToEnd, testing::Values(false, true),
                          [](const auto& info) { return info.param ? "fips" : "des"; });
 
