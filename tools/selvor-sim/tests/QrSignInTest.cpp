@@ -1,5 +1,7 @@
 #include "SimTestSupport.hpp"
 
+#include <thread>
+
 using namespace SimTest;
 
 namespace {
@@ -57,4 +59,19 @@ TEST(QrSignIn, refusalAndExpiry) {
     const std::string pushSession = startSignIn(sim, SimProcess::seededNationalId);
     EXPECT_EQ(getJson(sim, "/web/auth/qr/status/" + pushSession, 404).at("code"), 404)
         << "a push session is not a QR code";
+}
+
+TEST(QrSignIn, autoApprove_scansThenApproves) {
+    SimProcess sim({.autoApproveSeconds = 0.1});
+    const std::string token = startQr(sim);
+    json answer = json::object();
+    bool sawRunning = false;
+    for (int poll = 0; poll < 200 && answer.value("state", "") != "COMPLETE"; ++poll) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        answer = qrStatus(sim, token);
+        sawRunning |= answer.value("state", "") == "RUNNING";
+    }
+    EXPECT_TRUE(sawRunning);
+    EXPECT_EQ(answer.value("result", ""), "OK");
+    EXPECT_EQ(answer.value("national_id", ""), SimProcess::seededNationalId);
 }
