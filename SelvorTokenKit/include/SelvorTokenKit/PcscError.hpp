@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace SelvorTokenKit {
+
+// A failure reported by the smart-card service, passed on unchanged (not a TokenError).
+class PcscError : public std::runtime_error {
+public:
+    PcscError(const std::string& operation, std::int64_t code);
+
+    [[nodiscard]] std::int64_t code() const noexcept { return m_code; }
+    // The service's own description of the failure, e.g. "Card was removed.".
+    [[nodiscard]] std::string errorDescription() const { return what(); }
+
+private:
+    std::int64_t m_code;
+};
+
+} // namespace SelvorTokenKit
