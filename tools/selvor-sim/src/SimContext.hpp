@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Accounts.hpp"
+#include "Faults.hpp"
+#include "Options.hpp"
+#include "PhoneRequests.hpp"
+#include "RequestLog.hpp"
+
+namespace SelvorSim {
+
+// Everything the route areas share. Each member guards its own state.
+struct SimContext {
+    Options options;
+    Accounts accounts;
+    PhoneRequests phone;
+    RequestLog log;
+    Faults faults;
+};
+
+} // namespace SelvorSim
