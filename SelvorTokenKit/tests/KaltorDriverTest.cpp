@@ -2,6 +2,7 @@
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/PcscError.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "support/Expect.hpp"
 #include "support/Handshake.hpp"
 #include "support/LogCapture.hpp"
 #include "support/ProtectedReply.hpp"
@@ -17,18 +18,7 @@ namespace {
 using namespace Testing;
 using Kind = TokenError::Kind;
 
-const Bytes transportKey(KaltorDriver::defaultTransportKey.begin(),
-                         KaltorDriver::defaultTransportKey.end());
-
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
+const Bytes& transportKey = defaultTransportKey;
 
 Bytes pattern(std::size_t size) {
     Bytes bytes(size);
@@ -122,33 +112,38 @@ TEST(KaltorDriverPlain, aCardPulledOutMidCommandPassesTheServiceErrorOn) {
 
 class KaltorDriverProtected : public testing::TestWithParam<bool> {
 protected:
-    KaltorDriverProtected() : m_handshake(makeHandshake(GetParam(), transportKey)) {}
+    KaltorDriverProtected()
+        : m_handshake(makeHandshake(GetParam(), transportKey)),
+          driver(fixedRandom(m_handshake.hostChallenge)), card(m_handshake.exchanges) {}
 
-    bool fips() const { return GetParam(); }
-    SecureMessaging& twin() { return m_handshake.twin; }
-
-    // The protected form of a plain command, as the twin session predicts it.
-    std::string wrapped(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, const Bytes& data,
-                        std::optional<std::uint8_t> le = std::nullopt) {
-        return bytesToHex(twin().wrapAPDU(
-            0x00, ins, p1, p2,
-            data.empty() ? std::nullopt : std::optional<std::span<const std::uint8_t>>(data), le));
-    }
-
-    // A driver with an established session over a card that has answered the handshake.
-    void establish(KaltorDriver& driver, ScriptedCard& card) {
+    // Every test starts from an established session over a card that answered the handshake.
+    void SetUp() override {
         driver.establishSecureSession(card, transportKey, transportKey);
         ASSERT_EQ(card.sent(), 4u);
     }
 
+    bool fips() const { return GetParam(); }
+    SecureMessaging& twin() { return m_handshake.twin; }
+    std::string establishedLine() const {
+        return std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
+               (fips() ? "true" : "false") + ")";
+    }
+
+    // The protected form of a plain command, as the twin session predicts it.
+    std::string wrapped(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, const Bytes& data,
+                        std::optional<std::uint8_t> le = std::nullopt) {
+        using DataView = std::optional<std::span<const std::uint8_t>>;
+        return bytesToHex(
+            twin().wrapAPDU(0x00, ins, p1, p2, data.empty() ? DataView() : DataView(data), le));
+    }
+
+    LogCapture log;
     Handshake m_handshake;
+    KaltorDriver driver;
+    ScriptedCard card;
 };
 
 TEST_P(KaltorDriverProtected, provisioningSequenceSendsTheExpectedProtectedCommands) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes hash = pattern(32);
     const Bytes signature = pattern(64);
     card.append(
@@ -167,19 +162,13 @@ TEST_P(KaltorDriverProtected, provisioningSequenceSendsTheExpectedProtectedComma
     EXPECT_EQ(driver.signECDSA(hash, card), signature);
     EXPECT_EQ(driver.sm()->icvMac(), twin().icvMac());
     EXPECT_EQ(log.lines(), (std::vector<std::string>{
-                               std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
-                                   (fips() ? "true" : "false") + ")",
-                               "info KaltorDriver: VERIFY PIN: амжилттай",
+                               establishedLine(), "info KaltorDriver: VERIFY PIN: амжилттай",
                                "info KaltorDriver: User PIN тогтоогдлоо",
                                "info KaltorDriver: SO PIN (PUK) тогтоогдлоо",
                                "info KaltorDriver: EC key pair үүсгэгдлэа (keyID=01)"}));
 }
 
 TEST_P(KaltorDriverProtected, certificateIsWrittenInChunksThatFitOneProtectedCommand) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes file = pattern(600);
     card.append({wrapped(0xA4, 0x00, 0x00, hexToBytes("C000")), protectedReply(twin(), "")});
     card.append({wrapped(0xD6, 0x00, 0x00, Bytes(file.begin(), file.begin() + 239)),
@@ -194,9 +183,6 @@ TEST_P(KaltorDriverProtected, certificateIsWrittenInChunksThatFitOneProtectedCom
 }
 
 TEST_P(KaltorDriverProtected, certificateIsReadInChunksAProtectedReplyCanCarry) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const std::size_t chunk = fips() ? 223 : 231;
     const Bytes file = pattern(2 * chunk);
     const auto le = static_cast<std::uint8_t>(chunk);
@@ -212,10 +198,6 @@ TEST_P(KaltorDriverProtected, certificateIsReadInChunksAProtectedReplyCanCarry) 
 }
 
 TEST_P(KaltorDriverProtected, failedStepsReportTheirErrors) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     card.append({wrapped(0xDA, 0x00, 0x68, hexToBytes("02110A31323334353600000000000000000000")),
                  protectedReply(twin(), "")});
     card.append(
@@ -245,9 +227,7 @@ TEST_P(KaltorDriverProtected, failedStepsReportTheirErrors) {
         EXPECT_EQ(error.errorDescription(), "Гарын үсэг зурахад алдаа: SW=6982");
     }
     EXPECT_EQ(log.lines(), (std::vector<std::string>{
-                               std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
-                                   (fips() ? "true" : "false") + ")",
-                               "info KaltorDriver: User PIN тогтоогдлоо",
+                               establishedLine(), "info KaltorDriver: User PIN тогтоогдлоо",
                                "error KaltorDriver: SET PIN failed: SW=6A80",
                                "error KaltorDriver: GENERATE RSA KEY PAIR failed: SW=6982",
                                "error KaltorDriver: WRITE CERT failed at offset 239: SW=6A84",
@@ -255,9 +235,6 @@ TEST_P(KaltorDriverProtected, failedStepsReportTheirErrors) {
 }
 
 TEST_P(KaltorDriverProtected, requestsThatCannotBeEncodedAreRefusedBeforeSending) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes icv = driver.sm()->icvMac();
     EXPECT_EQ(thrownKind([&] { driver.signRSA(pattern(240), card); }), Kind::secureMessagingFailed);
     EXPECT_EQ(thrownKind([&] { driver.generateRSAKeyPair(2, 65536, card); }), Kind::keyGenFailed);
@@ -268,9 +245,6 @@ TEST_P(KaltorDriverProtected, requestsThatCannotBeEncodedAreRefusedBeforeSending
 }
 
 TEST_P(KaltorDriverProtected, aFailedEstablishmentKeepsThePreviousSession) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes keys = driver.sm()->sessionKeyEnc();
     std::vector<Exchange> failing(m_handshake.exchanges.begin(), m_handshake.exchanges.end() - 1);
     failing.push_back({m_handshake.exchanges.back().command, "6982"});

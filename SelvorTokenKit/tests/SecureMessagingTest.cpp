@@ -2,6 +2,7 @@
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/KaltorDriver.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "support/Expect.hpp"
 #include "support/Handshake.hpp"
 #include "support/ProtectedReply.hpp"
 #include "support/ScriptedCard.hpp"
@@ -14,18 +15,7 @@ namespace {
 using namespace Testing;
 using Kind = TokenError::Kind;
 
-const Bytes transportKey(KaltorDriver::defaultTransportKey.begin(),
-                         KaltorDriver::defaultTransportKey.end());
-
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
+const Bytes& transportKey = defaultTransportKey;
 
 TEST(SecureMessaging, nothingIsWrappedBeforeTheSessionIsEstablished) {
     SecureMessaging session;

@@ -1,6 +1,7 @@
 #include "SelvorTokenKit/TokenManager.hpp"
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "support/Expect.hpp"
 #include "support/LogCapture.hpp"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ namespace SelvorTokenKit {
 namespace {
 
 using Testing::LogCapture;
+using Testing::thrownKind;
 using Kind = TokenError::Kind;
 
 // A service with a fixed reader list that counts card sessions opened and ended.
@@ -52,16 +54,6 @@ private:
     std::vector<std::string> m_readers;
     std::string m_atrHex;
 };
-
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
 
 TEST(TokenManager, runsTheBodyInsideOneSessionOnTheChosenReader) {
     LogCapture log;

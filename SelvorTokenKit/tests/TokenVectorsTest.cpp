@@ -8,6 +8,7 @@
 #include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
 #include "SmCrypto.hpp"
+#include "support/Handshake.hpp"
 #include "support/ScriptedCard.hpp"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ namespace SelvorTokenKit {
 namespace {
 
 using Testing::Exchange;
+using Testing::fixedRandom;
 using Testing::ScriptedCard;
 using json = nlohmann::json;
 namespace fs = std::filesystem;
@@ -72,13 +74,6 @@ std::string thrownKind(const std::function<void()>& action, std::uint16_t* statu
         return kindName(error.kind());
     }
     return "";
-}
-
-RandomSource fixedRandom(const Bytes& value) {
-    return [value](std::span<std::uint8_t> out) {
-        std::copy_n(value.begin(), std::min(value.size(), out.size()), out.begin());
-        return value.size() == out.size();
-    };
 }
 
 std::vector<Exchange> exchanges(const json& list, std::size_t count = SIZE_MAX) {
