@@ -46,14 +46,11 @@ std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint)
     return url;
 }
 
-// Errors Qt reports for an HTTP answer that arrived whole (4xx and 5xx statuses) as opposed to
-// failures of the exchange itself.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return error == QNetworkReply::NoError ||
-           (error >= QNetworkReply::ContentAccessDenied &&
-            error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError &&
-            error <= QNetworkReply::UnknownServerError);
+// Failures below the HTTP layer (connection, TLS, redirects). Qt also reports 4xx and 5xx
+// answers as errors, in the content, protocol and server ranges; those are HTTP answers.
+bool isTransportFailure(QNetworkReply::NetworkError error) {
+    return error >= QNetworkReply::ConnectionRefusedError &&
+           error <= QNetworkReply::UnknownNetworkError;
 }
 
 struct DeleteLater {
@@ -119,7 +116,7 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     if (timedOut || error == QNetworkReply::OperationCanceledError)
         throw TransportError(QNetworkReply::TimeoutError, "Operation timed out");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!isHttpStatusError(error))
+    if (isTransportFailure(error) || (!status.isValid() && error != QNetworkReply::NoError))
         throw TransportError(error, reply->errorString().toStdString());
     if (!status.isValid())
         throw APIError::invalidResponse();
