@@ -161,14 +161,13 @@ TEST_F(APIClientTest, cancelledBeforehandSendsNothing) {
 
 TEST_F(APIClientTest, urlsThatCannotBeFormedAreRefusedUnsent) {
     const QString port = QString::number(sim().port());
-    for (const QString& base : {QString(), QStringLiteral("not a url"),
-                                QStringLiteral("ftp://127.0.0.1:") + port,
-                                QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("/#"),
-                                QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("?a=b"),
-                                QStringLiteral("http://exa mple.mn")}) {
+    for (const QString& base :
+         {QString(), QStringLiteral("not a url"), QStringLiteral("ftp://127.0.0.1:") + port,
+          QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("/#"),
+          QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("?a=b"),
+          QStringLiteral("http://exa mple.mn")}) {
         APIClient broken(base);
-        EXPECT_EQ(statusRequest(broken).errorAs<APIError>().kind(),
-                  APIError::Kind::invalidResponse)
+        EXPECT_EQ(statusRequest(broken).errorAs<APIError>().kind(), APIError::Kind::invalidResponse)
             << base.toStdString();
     }
     EXPECT_TRUE(sim().requestLog().empty());

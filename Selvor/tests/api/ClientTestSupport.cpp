@@ -9,13 +9,16 @@ SelvorSimTesting::SimProcess& sim() {
     return process;
 }
 
-QString simBaseURL() { return QString::fromStdString(sim().baseUrl()); }
+QString simBaseURL() {
+    return QString::fromStdString(sim().baseUrl());
+}
 
 class LogRecorder::Sink : public SelvorTokenKit::LogSink {
 public:
     void write(const SelvorTokenKit::LogRecord& record) override {
         std::lock_guard lock(mutex);
-        entries.push_back({record.level, std::string(record.category), std::string(record.message)});
+        entries.push_back(
+            {record.level, std::string(record.category), std::string(record.message)});
     }
 
     mutable std::mutex mutex;
