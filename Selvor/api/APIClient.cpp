@@ -103,8 +103,10 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         reply->abort();
     });
     wholeExchange.start(m_timeouts.total);
+    // Queued, so that whoever cancels never sees the request's continuation run inside cancel().
     if (watched)
-        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort);
+        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
+                         Qt::QueuedConnection);
 
     co_await qCoro(reply.get()).waitForFinished();
     wholeExchange.stop();

@@ -33,6 +33,15 @@ protected:
         sim().addFault(fault);
     }
 
+    // Status requests get no byte back for three seconds.
+    static void stallStatusRequests() {
+        Fault stall;
+        stall.path = "/web/auth/session/*";
+        stall.kind = "stall";
+        stall.stallMs = 3000;
+        sim().addFault(stall);
+    }
+
     static Outcome<AuthStatusResponse> statusRequest(APIClient& client) {
         return run(client.request<AuthStatusResponse>(Endpoint::authSession("s-1")));
     }
@@ -118,11 +127,7 @@ TEST_F(APIClientTest, refusedConnectionIsATransportError) {
 }
 
 TEST_F(APIClientTest, stallEndsAtTheIdleLimitAndAtTheWholeExchangeLimit) {
-    Fault stall;
-    stall.path = "/web/auth/session/*";
-    stall.kind = "stall";
-    stall.stallMs = 3000;
-    sim().addFault(stall);
+    stallStatusRequests();
     for (const APIClient::Timeouts limits : {APIClient::Timeouts{150ms, 60s}, {60s, 150ms}}) {
         APIClient impatient(simBaseURL(), limits);
         QElapsedTimer elapsed;
@@ -135,11 +140,7 @@ TEST_F(APIClientTest, stallEndsAtTheIdleLimitAndAtTheWholeExchangeLimit) {
 }
 
 TEST_F(APIClientTest, cancellingAbortsTheRequestInFlight) {
-    Fault stall;
-    stall.path = "/web/auth/session/*";
-    stall.kind = "stall";
-    stall.stallMs = 3000;
-    sim().addFault(stall);
+    stallStatusRequests();
     Cancellation cancellation;
     QTimer::singleShot(100ms, &cancellation, &Cancellation::cancel);
     QElapsedTimer elapsed;
