@@ -39,6 +39,8 @@ public:
 
     APDUResponse selectApplet(CardTransmitter& card);
     Bytes getChallenge(CardTransmitter& card);
+    // Continues a session established earlier (same card session, chain in step with the token).
+    void adoptSecureSession(SecureMessaging session) { m_sm = std::move(session); }
     // On failure the previous session, if any, stays in place.
     void establishSecureSession(CardTransmitter& card,
                                 std::span<const std::uint8_t> transportKeyEnc,
@@ -63,6 +65,8 @@ private:
     APDUResponse sendProtected(CardTransmitter& card, std::uint8_t ins, std::uint8_t p1,
                                std::uint8_t p2, std::optional<std::span<const std::uint8_t>> data,
                                std::optional<std::uint8_t> le = std::nullopt);
+    Bytes sign(std::uint8_t p1, std::uint8_t p2, std::span<const std::uint8_t> input,
+               std::string_view failureFormat, CardTransmitter& card);
     void setPIN(std::string_view pin, std::uint8_t reference, CardTransmitter& card);
     void requireSecureSession() const;
     APDUResponse selectFile(std::uint16_t fileID, CardTransmitter& card);
