@@ -87,18 +87,19 @@ void addControlRoutes(httplib::Server& server, SimContext& context) {
                 [&context](const auto& req, auto& res) { scan(context, req, res); });
     server.Get("/control/faults",
                [&context](const auto&, auto& res) { sendJson(res, context.faults.toJson()); });
-    server.Post("/control/faults",
-                [&context](const auto& req, auto& res) { addFault(context, req, res); });
-    server.Delete("/control/faults", [&context](const auto&, auto& res) {
-        context.faults.clear();
-        sendJson(res, {{"success", true}});
-    });
+    server.Post("/control/faults", withOptionalBody([&context](const auto& req, auto& res) {
+                    addFault(context, req, res);
+                }));
+    server.Delete("/control/faults", withOptionalBody([&context](const auto&, auto& res) {
+                      context.faults.clear();
+                      sendJson(res, {{"success", true}});
+                  }));
     server.Get("/control/log",
                [&context](const auto&, auto& res) { sendJson(res, context.log.toJson()); });
-    server.Delete("/control/log", [&context](const auto&, auto& res) {
-        context.log.clear();
-        sendJson(res, {{"success", true}});
-    });
+    server.Delete("/control/log", withOptionalBody([&context](const auto&, auto& res) {
+                      context.log.clear();
+                      sendJson(res, {{"success", true}});
+                  }));
 }
 
 } // namespace SelvorSim

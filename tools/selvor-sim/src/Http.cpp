@@ -55,6 +55,48 @@ std::optional<std::string> stringField(const json& object, const char* key) {
     return it->get<std::string>();
 }
 
+std::vector<std::pair<std::string, std::string>> queryItems(const std::string& target) {
+    const auto decode = [](std::string_view text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(text[i + 1]) &&
+                std::isxdigit(text[i + 2])) {
+                out +=
+                    static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        }
+        return out;
+    };
+    std::vector<std::pair<std::string, std::string>> items;
+    const auto question = target.find('?');
+    if (question == std::string::npos)
+        return items;
+    std::string_view rest = std::string_view(target).substr(question + 1);
+    while (!rest.empty()) {
+        const std::string_view item = rest.substr(0, rest.find('&'));
+        rest.remove_prefix(std::min(rest.size(), item.size() + 1));
+        const auto equals = item.find('=');
+        items.emplace_back(decode(item.substr(0, equals)),
+                           equals == std::string_view::npos ? "" : decode(item.substr(equals + 1)));
+    }
+    return items;
+}
+
+std::optional<std::string> queryValue(const std::string& target, std::string_view name) {
+    for (auto& [key, value] : queryItems(target)) {
+        if (key == name)
+            return std::move(value);
+    }
+    return std::nullopt;
+}
+
+std::string queryParam(const httplib::Request& req, std::string_view name) {
+    return queryValue(req.target, name).value_or("");
+}
+
 std::string htmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -99,7 +141,8 @@ std::string percentEncode(std::string_view text) {
 }
 
 std::string originOf(const httplib::Request& req) {
-    return "http://" + req.get_header_value("Host");
+    const std::string host = req.get_header_value("Host");
+    return "http://" + (host.empty() ? "127.0.0.1:" + std::to_string(req.local_port) : host);
 }
 
 std::string isoTimestamp(long long secondsFromNow) {

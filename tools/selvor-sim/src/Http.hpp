@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace SelvorSim {
 
@@ -26,6 +28,16 @@ std::optional<json> readJsonObject(const httplib::Request& req, httplib::Respons
 
 // A string member of a request object, or nothing when absent or not a string.
 std::optional<std::string> stringField(const json& object, const char* key);
+
+// The query items of a request target, split at the first "=" of each item and
+// percent-decoded ("+" stays as it is). httplib's own parameters split "a=b=c" differently.
+std::vector<std::pair<std::string, std::string>> queryItems(const std::string& target);
+
+// The value of the first query item of that name, or nothing.
+std::optional<std::string> queryValue(const std::string& target, std::string_view name);
+
+// A query value of a service request ("" when absent), read like `queryItems`.
+std::string queryParam(const httplib::Request& req, std::string_view name);
 
 std::string htmlEscape(std::string_view text);
 

@@ -33,6 +33,12 @@ LargeHistory parseLargeHistory(const std::string& text) {
     return {text.substr(0, equals), sessions};
 }
 
+std::string parseProvider(const std::string& text) {
+    if (text != "google" && text != "dropbox")
+        throw std::invalid_argument("unknown provider: " + text + " (google or dropbox)");
+    return text;
+}
+
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& args) {
@@ -54,7 +60,7 @@ Options parseOptions(const std::vector<std::string>& args) {
             else if (arg == "--large-history")
                 options.largeHistories.push_back(parseLargeHistory(value()));
             else if (arg == "--link")
-                options.linkedProviders.push_back(value());
+                options.linkedProviders.push_back(parseProvider(value()));
             else if (arg == "--appcast-version")
                 options.appcastVersion = value();
             else

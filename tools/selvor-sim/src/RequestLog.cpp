@@ -1,10 +1,12 @@
 #include "RequestLog.hpp"
 
+#include "Http.hpp"
+
 namespace SelvorSim {
 
 void RequestLog::record(const httplib::Request& req) {
     nlohmann::json query = nlohmann::json::array();
-    for (const auto& [name, value] : req.params)
+    for (const auto& [name, value] : queryItems(req.target))
         query.push_back({name, value});
     nlohmann::json headers = nlohmann::json::array();
     for (const auto& [name, value] : req.headers) {

@@ -81,6 +81,20 @@ bool applyFault(const Fault& fault, const httplib::Request& req, httplib::Respon
 
 } // namespace
 
+httplib::Server::HandlerWithContentReader withOptionalBody(httplib::Server::Handler handler) {
+    return [handler = std::move(handler)](const httplib::Request& req, httplib::Response& res,
+                                          const httplib::ContentReader& reader) {
+        httplib::Request withBody = req;
+        if (req.has_header("Content-Length") || req.has_header("Transfer-Encoding")) {
+            reader([&withBody](const char* data, std::size_t length) {
+                withBody.body.append(data, length);
+                return true;
+            });
+        }
+        handler(withBody, res);
+    };
+}
+
 Router::Router(httplib::Server& server, RequestLog& log, Faults& faults)
     : m_server(server), m_log(log), m_faults(faults) {}
 
@@ -89,11 +103,11 @@ void Router::get(const std::string& pattern, httplib::Server::Handler handler) {
 }
 
 void Router::post(const std::string& pattern, httplib::Server::Handler handler) {
-    m_server.Post(pattern, wrap(std::move(handler)));
+    m_server.Post(pattern, withOptionalBody(wrap(std::move(handler))));
 }
 
 void Router::del(const std::string& pattern, httplib::Server::Handler handler) {
-    m_server.Delete(pattern, wrap(std::move(handler)));
+    m_server.Delete(pattern, withOptionalBody(wrap(std::move(handler))));
 }
 
 httplib::Server::Handler Router::wrap(httplib::Server::Handler handler) {

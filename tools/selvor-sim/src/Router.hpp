@@ -9,6 +9,11 @@
 
 namespace SelvorSim {
 
+// httplib 0.11 waits for a body until its read timeout when a POST or DELETE carries neither
+// Content-Length nor Transfer-Encoding, then answers 400; HTTP/1.1 says such a request has no
+// body. Handlers registered through this read the body only when one is announced.
+httplib::Server::HandlerWithContentReader withOptionalBody(httplib::Server::Handler handler);
+
 // Registers the routes that the client under test talks to. Every request through them is
 // logged and passes the fault table before its handler runs; control routes bypass both.
 class Router {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "Accounts.hpp"
+#include "CloudStore.hpp"
 #include "Faults.hpp"
 #include "Options.hpp"
+#include "Organizations.hpp"
 #include "PhoneRequests.hpp"
 #include "RequestLog.hpp"
 
@@ -13,6 +15,8 @@ struct SimContext {
     Options options;
     Accounts accounts;
     PhoneRequests phone;
+    Organizations orgs;
+    CloudStore cloud;
     RequestLog log;
     Faults faults;
 };

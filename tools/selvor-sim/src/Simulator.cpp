@@ -20,6 +20,8 @@ Simulator::Simulator(Options options) {
                                            *m_context.options.autoApproveSeconds * 1000)),
                                        m_context.accounts.seeded().front());
     }
+    for (const std::string& provider : m_context.options.linkedProviders)
+        m_context.cloud.link(provider);
     m_context.phone.setDecisionListener(
         [this](const PhoneRequest& request) { onDecision(request); });
 
@@ -34,8 +36,27 @@ Simulator::Simulator(Options options) {
             return httplib::Server::HandlerResponse::Handled;
         }));
 
+    m_server.set_exception_handler(
+        [](const httplib::Request&, httplib::Response& res, std::exception_ptr error) {
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                sendError(res, 500, e.what());
+            }
+        });
+
     Router router(m_server, m_context.log, m_context.faults);
     addAuthRoutes(router, m_context);
+    addQrRoutes(router, m_context);
+    addDashboardRoutes(router, m_context);
+    addSigningRoutes(router, m_context);
+    addOrgRoutes(router, m_context);
+    addCloudRoutes(router, m_context);
+    addGoogleDriveRoutes(router, m_context);
+    addDropboxRoutes(router, m_context);
+    addPortalRoutes(router, m_context);
+    addAppcastRoutes(router, m_context);
+    addPhoneRoutes(m_server, m_context);
     addControlRoutes(m_server, m_context);
 }
 
@@ -53,6 +74,7 @@ void Simulator::onDecision(const PhoneRequest& request) {
                                          approved ? "OK" : "USER_REFUSED", "Selvor Desktop");
         break;
     case Purpose::Director:
+        m_context.orgs.finishRegistration(request.payload.value("org_id", ""), approved);
         break;
     }
 }
