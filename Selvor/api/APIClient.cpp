@@ -46,14 +46,11 @@ std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint)
     return url;
 }
 
-// Errors Qt reports for an HTTP answer that arrived whole (4xx and 5xx statuses) as opposed to
-// failures of the exchange itself.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return error == QNetworkReply::NoError ||
-           (error >= QNetworkReply::ContentAccessDenied &&
-            error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError &&
-            error <= QNetworkReply::UnknownServerError);
+// Failures below the HTTP layer (connection, TLS, redirects). Qt also reports 4xx and 5xx
+// answers as errors, in the content, protocol and server ranges; those are HTTP answers.
+bool isTransportFailure(QNetworkReply::NetworkError error) {
+    return error >= QNetworkReply::ConnectionRefusedError &&
+           error <= QNetworkReply::UnknownNetworkError;
 }
 
 struct DeleteLater {
@@ -106,8 +103,10 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         reply->abort();
     });
     wholeExchange.start(m_timeouts.total);
+    // Queued, so that whoever cancels never sees the request's continuation run inside cancel().
     if (watched)
-        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort);
+        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
+                         Qt::QueuedConnection);
 
     co_await qCoro(reply.get()).waitForFinished();
     wholeExchange.stop();
@@ -119,7 +118,7 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     if (timedOut || error == QNetworkReply::OperationCanceledError)
         throw TransportError(QNetworkReply::TimeoutError, "Operation timed out");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!isHttpStatusError(error))
+    if (isTransportFailure(error) || (!status.isValid() && error != QNetworkReply::NoError))
         throw TransportError(error, reply->errorString().toStdString());
     if (!status.isValid())
         throw APIError::invalidResponse();
