@@ -36,16 +36,5 @@ TEST(AccountScreensOverSimulator, security_showsTheServicesKycLevel) {
     EXPECT_EQ(view.text(u"kycLevel"_qs), account.appState().kycLevel());
 }
 
-TEST(AccountScreensOverSimulator, history_withHundredThousandSessions_listsThemAll) {
-    SelvorSimTesting::SimOptions options;
-    options.largeHistory = {SimProcess::seededNationalId};
-    SignedInAccount account(options);
-    ViewHarness view(u"account/HistoryView.qml"_qs, withAppState(account.appState()),
-                     QSize(660, 620));
-
-    EXPECT_EQ(view.property(u"sessionList"_qs, "count").toInt(), 100'000);
-    EXPECT_LT(view.items(u"sessionRow"_qs).size(), 40);
-}
-
 } // namespace
 } // namespace Selvor
