@@ -1,14 +1,9 @@
-#include <QGuiApplication>
-#include <QQmlApplicationEngine>
+#include "shell/Application.hpp"
+
 #include <QtQml/QQmlExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(SelvorPlugin)
 
 int main(int argc, char* argv[]) {
-    QGuiApplication app(argc, argv);
-    QQmlApplicationEngine engine;
-    engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
-    if (engine.rootObjects().isEmpty())
-        return 1;
-    return app.exec();
+    return Selvor::runApplication(argc, argv);
 }
