@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // The sign-in choices: method picker, error line, register-number form or QR code, web sign-in.
 ColumnLayout {
