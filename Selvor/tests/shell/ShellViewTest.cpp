@@ -31,10 +31,15 @@ TEST_F(ShellViewTest, sidebar_listsSectionsInGroupOrder) {
     appState.completeSignIn(u"AB1"_qs, QString());
     Testing::ViewHarness view(QStringLiteral("shell/MainView.qml"), properties());
     EXPECT_EQ(view.text(u"sidebarTitle"_qs), u"Selvor"_qs);
-    const std::pair<const char*, const char*> rows[] = {
-        {"home", "Нүүр"},           {"id", "Цахим үнэмлэх"},   {"logs", "Түүх"},
-        {"devices", "Төхөөрөмжүүд"}, {"security", "Аюулгүй байдал"}, {"children", "Хүүхэд"},
-        {"sign", "Гарын үсэг"},     {"org", "Байгууллага"},     {"token", "USB Токен"}};
+    const std::pair<const char*, const char*> rows[] = {{"home", "Нүүр"},
+                                                        {"id", "Цахим үнэмлэх"},
+                                                        {"logs", "Түүх"},
+                                                        {"devices", "Төхөөрөмжүүд"},
+                                                        {"security", "Аюулгүй байдал"},
+                                                        {"children", "Хүүхэд"},
+                                                        {"sign", "Гарын үсэг"},
+                                                        {"org", "Байгууллага"},
+                                                        {"token", "USB Токен"}};
     qreal previousY = -1;
     for (const auto& [raw, title] : rows) {
         const QString name = u"sidebarRow_"_qs + QString::fromLatin1(raw);
