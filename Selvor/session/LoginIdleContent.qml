@@ -97,6 +97,7 @@ ColumnLayout {
         objectName: "qrSection"
         visible: idle.viewModel.method === LoginViewModel.QrCode
         Layout.fillWidth: true
+        Layout.preferredWidth: idle.width
         spacing: 10
 
         Item {
