@@ -14,6 +14,7 @@
 
 #include <QCoroNetworkReply>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -27,13 +28,23 @@ const SelvorTokenKit::Logger& logger() {
     return instance;
 }
 
+// A "." or ".." segment, however escaped: the request would go to another path.
+bool hasDotSegment(const QUrl& url) {
+    const QStringList segments = url.path(QUrl::FullyEncoded).split(u'/');
+    return std::any_of(segments.begin(), segments.end(), [](const QString& segment) {
+        const QString decoded = QUrl::fromPercentEncoding(segment.toLatin1());
+        return decoded == u"." || decoded == u"..";
+    });
+}
+
 // Base URL and path as one URL with the endpoint's query, or nothing when they do not form an
-// http(s) URL with a host, or when the base itself carries a query or fragment (the path would
-// land inside it).
+// http(s) URL with a host, when the base itself carries a query or fragment (the path would
+// land inside it), or when a dot segment would redirect the request.
 std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint) {
     QUrl url(baseURL + endpoint.path(), QUrl::StrictMode);
     const bool http = url.scheme() == u"https" || url.scheme() == u"http";
-    if (!url.isValid() || !http || url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+    if (!url.isValid() || !http || url.host().isEmpty() || url.hasQuery() || url.hasFragment() ||
+        hasDotSegment(url))
         return std::nullopt;
     QStringList pairs;
     for (const auto& [name, value] : endpoint.queryItems())

@@ -227,15 +227,22 @@ TEST_F(EndpointCatalogueTest, pathArgumentsCannotChangeThePathOrQuery) {
     const auto dashboard = sent(Endpoint::dashboard(QStringLiteral("a&id=b#c d+e")));
     EXPECT_EQ(dashboard.path, "/web/dashboard");
     EXPECT_EQ(dashboard.query, (Pairs{{"id", "a&id=b#c d+e"}}));
-    sent(Endpoint::authSession(QStringLiteral("..")));
-    const Json raw = sim().send("GET", "/control/log").json();
-    EXPECT_EQ(raw.at("requests").back().at("target"), "/web/auth/session/%2E%2E");
+}
+
+TEST_F(EndpointCatalogueTest, dotSegmentArgumentsAreRefusedUnsent) {
+    for (const QString& dots : {QStringLiteral(".."), QStringLiteral(".")}) {
+        const auto outcome = run(client.request<OrgRemoveMemberResponse>(
+            Endpoint::removeOrgMember(QStringLiteral("org-1"), dots, person)));
+        EXPECT_EQ(outcome.errorAs<APIError>().kind(), APIError::Kind::invalidResponse);
+    }
+    EXPECT_TRUE(sim().requestLog().empty());
+    EXPECT_EQ(sent(Endpoint::orgDetail(QStringLiteral("..a"))).path, "/web/org/..a");
 }
 
 TEST(Endpoint, pathArgumentsAreEncodedAsOneSegmentEach) {
     EXPECT_EQ(Endpoint::authSession("").path(), "/web/auth/session/");
     EXPECT_EQ(Endpoint::orgMembers("a/b", "x").path(), "/web/org/a%2Fb/members");
-    EXPECT_EQ(Endpoint::removeOrgMember("..", ".", "x").path(), "/web/org/%2E%2E/members/%2E");
+    EXPECT_EQ(Endpoint::removeOrgMember("a b", "c?d", "x").path(), "/web/org/a%20b/members/c%3Fd");
     EXPECT_EQ(Endpoint::orgDetail("a.b~c_d-e").path(), "/web/org/a.b~c_d-e");
     EXPECT_EQ(Endpoint::cloudToken("g d").path(), "/web/cloud/g%20d/token");
     EXPECT_EQ(Endpoint::qrStatus("Ө").path(), "/web/auth/qr/status/%D3%A8");
