@@ -164,6 +164,10 @@ TEST_F(PushSignInTest, blankNumber_cannotStart) {
 }
 
 TEST_F(PushSignInTest, countdown_startsAtFiveMinutesTurnsRedAndStopsAtZero) {
+    PollTiming timing = fastTiming();
+    timing.countdownTick = std::chrono::milliseconds(1);
+    login = std::make_unique<LoginViewModel>(*client, timing);
+    login->setAppState(appState.get());
     QStringList texts;
     QList<bool> urgent;
     QString textOnEnteringWaiting;
