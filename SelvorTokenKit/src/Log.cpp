@@ -6,11 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sys/stat.h>
 #include <syslog.h>
 #include <vector>
 
 namespace SelvorTokenKit {
 namespace {
+
+constexpr const char* journalSocket = "/run/systemd/journal/socket";
 
 bool privateValuesShown() {
     const char* setting = std::getenv("SELVOR_LOG_PRIVATE");
@@ -31,9 +34,18 @@ public:
     }
 };
 
+bool journalReachable() {
+    struct stat socketStatus {};
+    return stat(journalSocket, &socketStatus) == 0 && S_ISSOCK(socketStatus.st_mode);
+}
+
 class JournalSink : public LogSink {
 public:
     void write(const LogRecord& record) override {
+        if (!m_reachable) {
+            m_fallback.write(record);
+            return;
+        }
         const std::string message(record.message);
         const std::string subsystem(record.subsystem);
         const std::string category(record.category);
@@ -47,6 +59,8 @@ public:
     }
 
 private:
+    // sd_journal_send reports success even when nothing listens, so look for the socket.
+    bool m_reachable = journalReachable();
     StderrSink m_fallback;
 };
 

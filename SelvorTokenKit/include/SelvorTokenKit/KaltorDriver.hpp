@@ -39,6 +39,8 @@ public:
 
     APDUResponse selectApplet(CardTransmitter& card);
     Bytes getChallenge(CardTransmitter& card);
+    // Continues a session established earlier (same card session, chain in step with the token).
+    void adoptSecureSession(SecureMessaging session) { m_sm = std::move(session); }
     // On failure the previous session, if any, stays in place.
     void establishSecureSession(CardTransmitter& card,
                                 std::span<const std::uint8_t> transportKeyEnc,
