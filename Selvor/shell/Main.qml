@@ -1,9 +1,23 @@
 import QtQuick
-import QtQuick.Controls
+import Selvor
 
-ApplicationWindow {
+// The one main window: sign-in or the signed-in main view, from appState.screen.
+ThemedWindow {
+    id: window
+
+    required property AppState appState
+
     width: 860
     height: 620
+    minimumWidth: 680
+    minimumHeight: 520
     visible: true
     title: "Selvor"
+
+    Icon {
+        anchors.centerIn: parent
+        symbol: "shield.checkered"
+        size: 40
+        color: Theme.brandBlue
+    }
 }

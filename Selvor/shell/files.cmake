@@ -1,2 +1,13 @@
 # Sources of the shell subsystem, relative to Selvor/. C++ in SELVOR_CXX, views in SELVOR_QML.
-list(APPEND SELVOR_QML shell/Main.qml)
+list(APPEND SELVOR_CXX
+    shell/HexColor.hpp shell/HexColor.cpp
+    shell/Theme.hpp shell/Theme.cpp
+    shell/SymbolTable.hpp shell/SymbolTable.cpp
+)
+list(APPEND SELVOR_QML
+    shell/Main.qml
+    shell/ThemedWindow.qml
+    shell/Icon.qml
+)
+# QML type registration includes headers by file name.
+include_directories(${CMAKE_CURRENT_LIST_DIR})

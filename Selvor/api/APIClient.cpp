@@ -1,0 +1,148 @@
+#include "api/APIClient.hpp"
+
+#include "api/Cancellation.hpp"
+#include "api/CancelledError.hpp"
+#include "api/TransportError.hpp"
+#include "api/models/ErrorResponse.hpp"
+
+#include <SelvorTokenKit/Log.hpp>
+
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+#include <QCoroNetworkReply>
+
+#include <memory>
+#include <optional>
+
+namespace Selvor {
+namespace {
+
+using SelvorTokenKit::logPrivate;
+
+const SelvorTokenKit::Logger& logger() {
+    static const SelvorTokenKit::Logger instance("mn.selvor.eid.desktop", "APIClient");
+    return instance;
+}
+
+// Base URL and path as one URL with the endpoint's query, or nothing when they do not form an
+// http(s) URL with a host, or when the base itself carries a query or fragment (the path would
+// land inside it).
+std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint) {
+    QUrl url(baseURL + endpoint.path(), QUrl::StrictMode);
+    const bool http = url.scheme() == u"https" || url.scheme() == u"http";
+    if (!url.isValid() || !http || url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+        return std::nullopt;
+    QStringList pairs;
+    for (const auto& [name, value] : endpoint.queryItems())
+        pairs << QString::fromLatin1(QUrl::toPercentEncoding(name) + '=' +
+                                     QUrl::toPercentEncoding(value));
+    if (!pairs.isEmpty())
+        url.setQuery(pairs.join(u'&'), QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+// Errors Qt reports for an HTTP answer that arrived whole (4xx and 5xx statuses) as opposed to
+// failures of the exchange itself.
+bool isHttpStatusError(QNetworkReply::NetworkError error) {
+    return error == QNetworkReply::NoError ||
+           (error >= QNetworkReply::ContentAccessDenied &&
+            error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError &&
+            error <= QNetworkReply::UnknownServerError);
+}
+
+struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+} // namespace
+
+APIClient& APIClient::shared() {
+    static APIClient* const instance = new APIClient(qEnvironmentVariableIsSet("API_BASE_URL")
+                                                         ? qEnvironmentVariable("API_BASE_URL")
+                                                         : defaultBaseURL());
+    return *instance;
+}
+
+APIClient::APIClient(QString baseURL, Timeouts timeouts)
+    : m_baseURL(std::move(baseURL)), m_timeouts(timeouts) {}
+
+QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
+                                                   Cancellation* cancellation) {
+    const QPointer<Cancellation> watched(cancellation);
+    if (watched)
+        watched->throwIfCancelled();
+    const auto url = requestURL(m_baseURL, endpoint);
+    if (!url)
+        throw APIError::invalidResponse();
+    const std::optional<QByteArray> body = endpoint.body();
+    const bool hasBody = body && !body->isEmpty();
+    const QByteArray method = endpoint.method();
+    const std::string path = endpoint.path().toStdString();
+
+    QNetworkRequest request(*url);
+    request.setTransferTimeout(static_cast<int>(m_timeouts.idle.count()));
+    if (hasBody)
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/json"));
+    request.setRawHeader("Accept", "application/json");
+    request.setRawHeader("User-Agent", "Selvor-Desktop/1.0");
+
+    logger().info("→ %s %s", logPrivate(method.toStdString()), logPrivate(path));
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(
+        hasBody ? m_network.sendCustomRequest(request, method, *body)
+                : m_network.sendCustomRequest(request, method));
+
+    bool timedOut = false;
+    QTimer wholeExchange;
+    wholeExchange.setSingleShot(true);
+    QObject::connect(&wholeExchange, &QTimer::timeout, reply.get(), [&timedOut, &reply] {
+        timedOut = true;
+        reply->abort();
+    });
+    wholeExchange.start(m_timeouts.total);
+    if (watched)
+        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort);
+
+    co_await qCoro(reply.get()).waitForFinished();
+    wholeExchange.stop();
+
+    if (watched && watched->isCancelled())
+        throw CancelledError();
+    const QNetworkReply::NetworkError error = reply->error();
+    // Qt ends an idle transfer as a cancelled one; nobody else aborts this reply.
+    if (timedOut || error == QNetworkReply::OperationCanceledError)
+        throw TransportError(QNetworkReply::TimeoutError, "Operation timed out");
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!isHttpStatusError(error))
+        throw TransportError(error, reply->errorString().toStdString());
+    if (!status.isValid())
+        throw APIError::invalidResponse();
+
+    Answer answer{status.toInt(), reply->readAll()};
+    logger().info("← %ld %s", static_cast<long>(answer.status), logPrivate(path));
+    co_return answer;
+}
+
+void APIClient::throwIfFailure(const Answer& answer) {
+    if (answer.status < 400)
+        return;
+    try {
+        const auto body = decodeJson<ErrorResponse>(std::string_view(
+            answer.body.constData(), static_cast<std::size_t>(answer.body.size())));
+        throw APIError::serverError(body.code, body.error);
+    } catch (const DecodeError&) {
+        throw APIError::serverError(answer.status, "Unknown error");
+    }
+}
+
+void APIClient::logDecodeFailure(const DecodeError& error) {
+    logger().error("Decode алдаа: %s", logPrivate(std::string(error.what())));
+}
+
+} // namespace Selvor

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+#include <optional>
+
+namespace Selvor {
+
+class APIClient;
+struct DashboardData;
+
+// Who is signed in and what the window shows. Lives in memory only: every launch starts
+// signed out. One instance for the application, handed to each view as `appState`.
+class AppState : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("AppState is created by the application and passed to each view")
+
+    Q_PROPERTY(Screen screen READ screen NOTIFY screenChanged)
+    Q_PROPERTY(
+        SidebarTab selectedTab READ selectedTab WRITE setSelectedTab NOTIFY selectedTabChanged)
+    Q_PROPERTY(QString nationalID READ nationalID NOTIFY nationalIDChanged)
+    Q_PROPERTY(QString fullName READ fullName NOTIFY fullNameChanged)
+    Q_PROPERTY(QString kycLevel READ kycLevel NOTIFY kycLevelChanged)
+    Q_PROPERTY(QString sessionID READ sessionID WRITE setSessionID NOTIFY sessionIDChanged)
+    Q_PROPERTY(bool hasDashboardData READ hasDashboardData NOTIFY dashboardDataChanged)
+
+public:
+    enum class Screen { Login, Main };
+    Q_ENUM(Screen)
+
+    // Declaration order is the order of all sections; the sidebar groups them its own way.
+    enum class SidebarTab { Home, Id, Logs, Devices, Security, Children, Token, Sign, Org };
+    Q_ENUM(SidebarTab)
+
+    // Dashboard loads go through `client`; without one, through the application's shared client.
+    explicit AppState(QObject* parent = nullptr);
+    explicit AppState(APIClient& client, QObject* parent = nullptr);
+    ~AppState() override;
+
+    // "home", "id", ... matched exactly (case-sensitive); any other text gives no tab.
+    [[nodiscard]] static std::optional<SidebarTab> sidebarTabFromRawValue(QStringView rawValue);
+    [[nodiscard]] static QString rawValue(SidebarTab tab);
+
+    [[nodiscard]] Screen screen() const { return m_screen; }
+    [[nodiscard]] SidebarTab selectedTab() const { return m_selectedTab; }
+    void setSelectedTab(SidebarTab tab);
+    [[nodiscard]] QString nationalID() const { return m_nationalID; }
+    [[nodiscard]] QString fullName() const { return m_fullName; }
+    [[nodiscard]] QString kycLevel() const { return m_kycLevel; }
+    [[nodiscard]] QString sessionID() const { return m_sessionID; }
+    void setSessionID(const QString& sessionID);
+
+    // The last dashboard fetched for the signed-in person; null when there is none.
+    [[nodiscard]] const DashboardData* dashboardData() const { return m_dashboardData.get(); }
+    [[nodiscard]] bool hasDashboardData() const { return m_dashboardData != nullptr; }
+    void setDashboardData(std::shared_ptr<const DashboardData> data);
+
+    Q_INVOKABLE void completeSignIn(const QString& nationalID, const QString& fullName);
+    // Fetches the dashboard for the current person in the background; failures are silent.
+    // An answer that arrives after the person changed (sign-out, another sign-in) is dropped.
+    Q_INVOKABLE void loadDashboard();
+    Q_INVOKABLE void signOut();
+
+signals:
+    void screenChanged();
+    void selectedTabChanged();
+    void nationalIDChanged();
+    void fullNameChanged();
+    void kycLevelChanged();
+    void sessionIDChanged();
+    void dashboardDataChanged();
+
+private:
+    void setScreen(Screen screen);
+    void setNationalID(const QString& nationalID);
+    void setFullName(const QString& fullName);
+    void setKycLevel(const QString& kycLevel);
+
+    APIClient* m_client = nullptr;
+    Screen m_screen = Screen::Login;
+    SidebarTab m_selectedTab = SidebarTab::Home;
+    QString m_nationalID;
+    QString m_fullName;
+    QString m_kycLevel;
+    QString m_sessionID;
+    std::shared_ptr<const DashboardData> m_dashboardData;
+};
+
+} // namespace Selvor

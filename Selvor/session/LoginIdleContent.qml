@@ -1,0 +1,162 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// The sign-in choices: method picker, error line, register-number form or QR code, web sign-in.
+ColumnLayout {
+    id: idle
+
+    required property LoginViewModel viewModel
+
+    spacing: 16
+
+    SegmentedPicker {
+        objectName: "methodPicker"
+        Layout.fillWidth: true
+        options: ["Регистрийн дугаар", "QR код"]
+        optionNames: ["methodRegisterNumber", "methodQrCode"]
+        selectedIndex: idle.viewModel.method === LoginViewModel.QrCode ? 1 : 0
+        onActivated: index => idle.viewModel.method = index === 1 ? LoginViewModel.QrCode
+                                                                   : LoginViewModel.RegisterNumber
+    }
+
+    RowLayout {
+        objectName: "errorLine"
+        visible: idle.viewModel.errorMessage !== ""
+        Layout.fillWidth: true
+        spacing: 6
+        Icon {
+            Layout.alignment: Qt.AlignTop
+            symbol: "exclamationmark.triangle.fill"
+            size: 13
+            color: Theme.dangerRed
+        }
+        Text {
+            objectName: "errorMessage"
+            Layout.fillWidth: true
+            text: idle.viewModel.errorMessage
+            wrapMode: Text.Wrap
+            font: Theme.captionFont
+            color: Theme.dangerRed
+        }
+    }
+
+    ColumnLayout {
+        objectName: "registerNumberForm"
+        visible: idle.viewModel.method === LoginViewModel.RegisterNumber
+        Layout.fillWidth: true
+        spacing: 8
+
+        Text {
+            objectName: "registerNumberLabel"
+            text: "Регистрийн дугаар"
+            font: Theme.subheadingFont
+            color: Theme.textPrimary
+        }
+        TextField {
+            id: field
+            objectName: "registerNumberField"
+            Layout.fillWidth: true
+            focus: true
+            placeholderText: "УБ99112233"
+            font.family: "monospace"
+            font.pixelSize: 15
+            text: idle.viewModel.registerNumberText
+            onTextEdited: idle.viewModel.registerNumberText = text
+            onAccepted: idle.viewModel.startPush()
+        }
+        Button {
+            objectName: "signInButton"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 36
+            highlighted: true
+            text: "Нэвтрэх"
+            enabled: idle.viewModel.canStartPush
+            onClicked: idle.viewModel.startPush()
+        }
+    }
+
+    ColumnLayout {
+        objectName: "qrSection"
+        visible: idle.viewModel.method === LoginViewModel.QrCode
+        Layout.fillWidth: true
+        spacing: 10
+
+        Item {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 200
+            Layout.preferredHeight: 200
+
+            ColumnLayout {
+                objectName: "qrProgress"
+                anchors.centerIn: parent
+                visible: !idle.viewModel.hasQrImage
+                BusyIndicator {
+                    Layout.alignment: Qt.AlignHCenter
+                    running: parent.visible
+                }
+                Text {
+                    text: "QR код үүсгэж байна..."
+                    font: Theme.bodyFont
+                    color: Theme.textSecondary
+                }
+            }
+
+            Rectangle {
+                objectName: "qrFrame"
+                anchors.fill: parent
+                visible: idle.viewModel.hasQrImage
+                color: "white"
+                radius: 12
+                border.width: 1
+                border.color: "#D1D5DB"
+                clip: true
+
+                QRImageItem {
+                    objectName: "qrImage"
+                    anchors.fill: parent
+                    anchors.margins: 1
+                    image: idle.viewModel.qrImage
+                }
+            }
+        }
+        Text {
+            objectName: "qrHint"
+            visible: idle.viewModel.hasQrImage
+            Layout.alignment: Qt.AlignHCenter
+            text: "Selvor аппаар QR кодыг скан хийнэ үү"
+            font: Theme.bodyFont
+            color: Theme.textPrimary
+        }
+        WaitingLine {
+            objectName: "qrWaiting"
+            visible: idle.viewModel.hasQrImage
+            Layout.alignment: Qt.AlignHCenter
+        }
+    }
+
+    Button {
+        objectName: "webSignInButton"
+        Layout.fillWidth: true
+        Layout.preferredHeight: 40
+        text: "Вэб хөтчөөр нэвтрэх"
+        icon.width: 0
+        onClicked: idle.viewModel.startWebSignIn()
+        contentItem: RowLayout {
+            spacing: 8
+            Item { Layout.fillWidth: true }
+            Icon {
+                symbol: "globe"
+                size: 16
+                color: Theme.textPrimary
+            }
+            Text {
+                text: "Вэб хөтчөөр нэвтрэх"
+                font: Theme.bodyFont
+                color: Theme.textPrimary
+            }
+            Item { Layout.fillWidth: true }
+        }
+    }
+}

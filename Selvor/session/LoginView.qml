@@ -1,0 +1,151 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// The sign-in screen: register number with a phone confirmation, QR code, or the web portal.
+Rectangle {
+    id: view
+
+    required property AppState appState
+    // Tests hand in a view-model pointed at their service; the app uses the default one.
+    property LoginViewModel viewModel: LoginViewModel { appState: view.appState }
+
+    color: Theme.appBackground
+
+    Flickable {
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: Math.max(height, card.height + 2 * 24 + copyright.height + 16)
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+
+        CardShadow {
+            target: card
+        }
+
+        Rectangle {
+            id: card
+            objectName: "loginCard"
+            width: 420
+            height: cardColumn.implicitHeight + 2 * 32
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: Math.max(24, (parent.height - copyright.height - 16 - height) / 2)
+            radius: 12
+            color: Theme.cardBackground
+
+            ColumnLayout {
+                id: cardColumn
+                anchors.fill: parent
+                anchors.margins: 32
+                spacing: 24
+
+                ColumnLayout {
+                    Layout.alignment: Qt.AlignHCenter
+                    spacing: 6
+                    Icon {
+                        objectName: "headerIcon"
+                        Layout.alignment: Qt.AlignHCenter
+                        symbol: "shield.checkered"
+                        size: 40
+                        color: Theme.brandBlue
+                    }
+                    Text {
+                        objectName: "headerTitle"
+                        Layout.alignment: Qt.AlignHCenter
+                        text: "Selvor"
+                        font: Theme.titleFont
+                        color: Theme.textPrimary
+                    }
+                    Text {
+                        objectName: "headerSubtitle"
+                        Layout.alignment: Qt.AlignHCenter
+                        text: "Тоон гарын үсгийн систем"
+                        font: Theme.bodyFont
+                        color: Theme.textSecondary
+                    }
+                }
+
+                Rectangle {
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 1
+                    color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.25)
+                }
+
+                Loader {
+                    objectName: "phaseContent"
+                    Layout.fillWidth: true
+                    sourceComponent: {
+                        switch (view.viewModel.phase) {
+                        case LoginViewModel.Sending: return sendingContent
+                        case LoginViewModel.Waiting: return waitingContent
+                        case LoginViewModel.Success: return successContent
+                        }
+                        return idleContent
+                    }
+                }
+            }
+        }
+
+        Text {
+            id: copyright
+            objectName: "copyright"
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 16
+            text: "© 2026 Selvor. Бүх эрх хуулиар хамгаалагдсан."
+            font.pixelSize: 10
+            color: Theme.textSecondary
+        }
+    }
+
+    Component {
+        id: idleContent
+        LoginIdleContent { viewModel: view.viewModel }
+    }
+
+    Component {
+        id: sendingContent
+        ColumnLayout {
+            spacing: 12
+            BusyIndicator {
+                objectName: "sendingIndicator"
+                Layout.alignment: Qt.AlignHCenter
+                running: true
+            }
+            Text {
+                objectName: "sendingLabel"
+                Layout.alignment: Qt.AlignHCenter
+                text: "Илгээж байна..."
+                font: Theme.bodyFont
+                color: Theme.textSecondary
+            }
+        }
+    }
+
+    Component {
+        id: waitingContent
+        LoginWaitingContent { viewModel: view.viewModel }
+    }
+
+    Component {
+        id: successContent
+        ColumnLayout {
+            spacing: 12
+            Icon {
+                objectName: "successIcon"
+                Layout.alignment: Qt.AlignHCenter
+                symbol: "checkmark.circle.fill"
+                size: 40
+                color: Theme.successGreen
+            }
+            Text {
+                objectName: "successText"
+                Layout.alignment: Qt.AlignHCenter
+                text: "Амжилттай нэвтэрлээ!"
+                font: Theme.headingFont
+                color: Theme.textPrimary
+            }
+        }
+    }
+}

@@ -1,0 +1,88 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// Waiting for the phone: the verification code in boxes, the countdown, and cancel.
+ColumnLayout {
+    id: waiting
+
+    required property LoginViewModel viewModel
+
+    spacing: 14
+
+    Icon {
+        objectName: "waitingIcon"
+        Layout.alignment: Qt.AlignHCenter
+        symbol: "iphone.and.arrow.forward"
+        size: 36
+        color: Theme.brandBlue
+    }
+    Text {
+        objectName: "waitingTitle"
+        Layout.alignment: Qt.AlignHCenter
+        text: "Утсандаа баталгаажуулна уу"
+        font: Theme.headingFont
+        color: Theme.textPrimary
+    }
+    Row {
+        objectName: "codeBoxes"
+        Layout.alignment: Qt.AlignHCenter
+        spacing: 8
+        Repeater {
+            model: Array.from(waiting.viewModel.verificationCode)
+            Rectangle {
+                required property string modelData
+                objectName: "codeBox"
+                width: 44
+                height: 52
+                radius: 10
+                color: Qt.rgba(Theme.brandBlue.r, Theme.brandBlue.g, Theme.brandBlue.b, 0.06)
+                border.width: 1
+                border.color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.35)
+                Text {
+                    anchors.centerIn: parent
+                    text: parent.modelData
+                    font.pixelSize: 28
+                    font.bold: true
+                    color: Theme.textPrimary
+                }
+            }
+        }
+    }
+    Text {
+        objectName: "codeHint"
+        Layout.alignment: Qt.AlignHCenter
+        Layout.fillWidth: true
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
+        text: "Энэ кодыг утасны app дээр харуулсан кодтой тулгана уу"
+        font: Theme.captionFont
+        color: Theme.textSecondary
+    }
+    RowLayout {
+        Layout.alignment: Qt.AlignHCenter
+        spacing: 4
+        Icon {
+            symbol: "clock"
+            size: 14
+            color: countdown.color
+        }
+        Text {
+            id: countdown
+            objectName: "countdownText"
+            text: waiting.viewModel.countdownText
+            font.pixelSize: 13
+            color: waiting.viewModel.countdownUrgent ? Theme.dangerRed : Theme.textSecondary
+        }
+    }
+    WaitingLine {
+        Layout.alignment: Qt.AlignHCenter
+    }
+    Button {
+        objectName: "cancelButton"
+        Layout.alignment: Qt.AlignHCenter
+        text: "Цуцлах"
+        onClicked: waiting.viewModel.cancel()
+    }
+}

@@ -1,0 +1,19 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// A small progress indicator with "Хүлээж байна...".
+RowLayout {
+    spacing: 6
+    BusyIndicator {
+        Layout.preferredWidth: 18
+        Layout.preferredHeight: 18
+        running: parent.visible
+    }
+    Text {
+        text: "Хүлээж байна..."
+        font: Theme.captionFont
+        color: Theme.textSecondary
+    }
+}

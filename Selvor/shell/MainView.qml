@@ -1,0 +1,55 @@
+import QtQuick
+import QtQuick.Controls
+import Selvor
+
+// The signed-in window: the sidebar and the selected section's screen.
+Item {
+    id: mainView
+
+    required property AppState appState
+    property bool tokenPresent: false
+
+    SplitView {
+        anchors.fill: parent
+        orientation: Qt.Horizontal
+
+        Sidebar {
+            objectName: "sidebar"
+            SplitView.preferredWidth: 220
+            SplitView.minimumWidth: 200
+            SplitView.maximumWidth: 320
+            appState: mainView.appState
+            tokenPresent: mainView.tokenPresent
+        }
+
+        Loader {
+            id: detail
+            objectName: "detail"
+            SplitView.fillWidth: true
+            sourceComponent: {
+                switch (mainView.appState.selectedTab) {
+                case AppState.Home: return homeSection
+                case AppState.Id: return identitySection
+                case AppState.Logs: return historySection
+                case AppState.Devices: return devicesSection
+                case AppState.Security: return securitySection
+                case AppState.Children: return childrenSection
+                case AppState.Sign: return signSection
+                case AppState.Org: return orgSection
+                case AppState.Token: return tokenSection
+                }
+                return homeSection
+            }
+        }
+    }
+
+    Component { id: homeSection; SectionPlaceholder { title: "Нүүр" } }
+    Component { id: identitySection; SectionPlaceholder { title: "Цахим үнэмлэх" } }
+    Component { id: historySection; SectionPlaceholder { title: "Түүх" } }
+    Component { id: devicesSection; SectionPlaceholder { title: "Төхөөрөмжүүд" } }
+    Component { id: securitySection; SectionPlaceholder { title: "Аюулгүй байдал" } }
+    Component { id: childrenSection; SectionPlaceholder { title: "Хүүхэд" } }
+    Component { id: signSection; SectionPlaceholder { title: "Гарын үсэг" } }
+    Component { id: orgSection; SectionPlaceholder { title: "Байгууллага" } }
+    Component { id: tokenSection; SectionPlaceholder { title: "USB Токен" } }
+}

@@ -1,0 +1,156 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// The sections in their groups, bound both ways to appState.selectedTab, and sign-out.
+// Arrow keys move the selection; Tab reaches "Гарах".
+Rectangle {
+    id: sidebar
+
+    required property AppState appState
+    property bool tokenPresent: false
+
+    color: Theme.subtleBackground
+
+    ListModel {
+        id: sections
+        ListElement { group: "Үндсэн"; tab: AppState.Home; raw: "home"; title: "Нүүр"; symbol: "house" }
+        ListElement { group: "Үндсэн"; tab: AppState.Id; raw: "id"; title: "Цахим үнэмлэх"; symbol: "person.text.rectangle" }
+        ListElement { group: "Үндсэн"; tab: AppState.Logs; raw: "logs"; title: "Түүх"; symbol: "clock.arrow.circlepath" }
+        ListElement { group: "Үндсэн"; tab: AppState.Devices; raw: "devices"; title: "Төхөөрөмжүүд"; symbol: "iphone" }
+        ListElement { group: "Үндсэн"; tab: AppState.Security; raw: "security"; title: "Аюулгүй байдал"; symbol: "shield.checkered" }
+        ListElement { group: "Үндсэн"; tab: AppState.Children; raw: "children"; title: "Хүүхэд"; symbol: "person.2" }
+        ListElement { group: "Үндсэн"; tab: AppState.Sign; raw: "sign"; title: "Гарын үсэг"; symbol: "signature" }
+        ListElement { group: "Байгууллага"; tab: AppState.Org; raw: "org"; title: "Байгууллага"; symbol: "building.2" }
+        ListElement { group: "USB Токен"; tab: AppState.Token; raw: "token"; title: "USB Токен"; symbol: "externaldrive.connected.to.line.below" }
+    }
+
+    function indexOfTab(tab) {
+        for (let i = 0; i < sections.count; ++i) {
+            if (sections.get(i).tab === tab)
+                return i
+        }
+        return -1
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Text {
+            objectName: "sidebarTitle"
+            Layout.leftMargin: 16
+            Layout.topMargin: 16
+            Layout.bottomMargin: 4
+            text: "Selvor"
+            font: Theme.headingFont
+            color: Theme.textPrimary
+        }
+
+        ListView {
+            id: list
+            objectName: "sidebarList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            focus: true
+            activeFocusOnTab: true
+            keyNavigationEnabled: true
+            boundsBehavior: Flickable.StopAtBounds
+            model: sections
+            currentIndex: sidebar.indexOfTab(sidebar.appState.selectedTab)
+            highlightMoveDuration: 0
+            onCurrentIndexChanged: {
+                if (currentIndex >= 0)
+                    sidebar.appState.selectedTab = sections.get(currentIndex).tab
+            }
+
+            section.property: "group"
+            section.delegate: Text {
+                required property string section
+                objectName: "sidebarGroup_" + section
+                width: ListView.view.width
+                leftPadding: 16
+                topPadding: 14
+                bottomPadding: 4
+                text: section
+                font.pixelSize: 11
+                font.weight: Font.DemiBold
+                color: Theme.textSecondary
+            }
+
+            delegate: ItemDelegate {
+                id: row
+                required property int index
+                required property string raw
+                required property string title
+                required property string symbol
+
+                objectName: "sidebarRow_" + raw
+                width: ListView.view.width
+                height: 32
+                leftPadding: 12
+                rightPadding: 12
+                focusPolicy: Qt.NoFocus
+                highlighted: ListView.isCurrentItem
+                onClicked: list.currentIndex = index
+
+                background: Rectangle {
+                    anchors.fill: parent
+                    anchors.leftMargin: 8
+                    anchors.rightMargin: 8
+                    radius: 6
+                    color: row.highlighted ? Qt.rgba(Theme.brandBlue.r, Theme.brandBlue.g, Theme.brandBlue.b, list.activeFocus ? 0.22 : 0.14)
+                                           : row.hovered ? Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.10) : "transparent"
+                }
+
+                contentItem: RowLayout {
+                    spacing: 8
+                    Icon {
+                        Layout.preferredWidth: 20
+                        symbol: row.symbol
+                        size: 17
+                        color: row.highlighted ? Theme.brandBlue : Theme.textSecondary
+                    }
+                    Text {
+                        objectName: "sidebarRowTitle_" + row.raw
+                        Layout.fillWidth: true
+                        text: row.title
+                        elide: Text.ElideRight
+                        font: Theme.bodyFont
+                        color: Theme.textPrimary
+                    }
+                    Rectangle {
+                        objectName: "tokenPresenceDot"
+                        visible: row.raw === "token"
+                        Layout.preferredWidth: 7
+                        Layout.preferredHeight: 7
+                        radius: 3.5
+                        color: sidebar.tokenPresent ? Theme.successGreen : Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.3)
+                    }
+                }
+            }
+        }
+
+        Button {
+            id: signOut
+            objectName: "signOutButton"
+            Layout.fillWidth: true
+            Layout.margins: 8
+            flat: true
+            text: "Гарах"
+            onClicked: sidebar.appState.signOut()
+            Keys.onReturnPressed: clicked()
+            Keys.onEnterPressed: clicked()
+            contentItem: Text {
+                text: signOut.text
+                font: Theme.bodyFont
+                color: Theme.dangerRed
+                horizontalAlignment: Text.AlignLeft
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: 4
+            }
+        }
+    }
+}

@@ -1,0 +1,66 @@
+#include "SingleInstance.hpp"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace Selvor {
+
+SingleInstance::SingleInstance(QString name, QObject* parent)
+    : QObject(parent), m_name(std::move(name)) {
+    connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
+}
+
+QString SingleInstance::defaultName() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime + QStringLiteral("/selvor.socket");
+    return QDir::tempPath() + QStringLiteral("/selvor-%1.socket").arg(getuid());
+}
+
+bool SingleInstance::sendToRunning(const QString& message, int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(message.toUtf8() + '\n');
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    socket.disconnectFromServer();
+    return socket.state() == QLocalSocket::UnconnectedState ||
+           socket.waitForDisconnected(timeoutMs);
+}
+
+bool SingleInstance::listen() {
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    if (m_server.listen(m_name))
+        return true;
+    // A socket file left by a crashed instance: nobody answers on it, so it can go.
+    if (m_server.serverError() == QAbstractSocket::AddressInUseError && !sendToRunning({}, 200)) {
+        QLocalServer::removeServer(m_name);
+        return m_server.listen(m_name);
+    }
+    return false;
+}
+
+void SingleInstance::acceptConnection() {
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (socket->bytesAvailable() > maximumMessageBytes) {
+                socket->abort();
+                return;
+            }
+            if (!socket->canReadLine())
+                return;
+            const QString message = QString::fromUtf8(socket->readLine()).trimmed();
+            socket->disconnectFromServer();
+            if (!message.isEmpty())
+                emit messageReceived(message);
+        });
+    }
+}
+
+} // namespace Selvor

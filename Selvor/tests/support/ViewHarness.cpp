@@ -1,0 +1,180 @@
+#include "ViewHarness.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QQmlComponent>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+namespace Selvor::Testing {
+namespace {
+
+const QString modulePrefix = QStringLiteral("qrc:/Selvor/");
+
+QObject* createFromModule(QQmlEngine& engine, const QString& qmlPath,
+                          const QVariantMap& initialProperties) {
+    QQmlComponent component(&engine, QUrl(modulePrefix + qmlPath));
+    QObject* object = component.createWithInitialProperties(initialProperties);
+    if (!object)
+        ADD_FAILURE() << "cannot load " << qmlPath.toStdString() << ": "
+                      << component.errorString().toStdString();
+    return object;
+}
+
+void collect(QQuickItem* item, const QString& objectName, QList<QQuickItem*>& found) {
+    if (item->objectName() == objectName)
+        found.append(item);
+    for (QQuickItem* child : item->childItems())
+        collect(child, objectName, found);
+}
+
+} // namespace
+
+ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialProperties, QSize size)
+    : m_engine(std::make_unique<QQmlEngine>()) {
+    m_root = createFromModule(*m_engine, qmlPath, initialProperties);
+    if (!m_root)
+        throw std::runtime_error("view did not load");
+    m_window = qobject_cast<QQuickWindow*>(m_root);
+    if (!m_window) {
+        QObject* window = createFromModule(
+            *m_engine, QStringLiteral("shell/ThemedWindow.qml"),
+            {{QStringLiteral("width"), size.width()}, {QStringLiteral("height"), size.height()}});
+        m_ownedWindow.reset(window);
+        m_window = qobject_cast<QQuickWindow*>(window);
+        auto* item = qobject_cast<QQuickItem*>(m_root);
+        if (!m_window || !item)
+            throw std::runtime_error("view is neither a window nor an item");
+        item->setParent(m_window->contentItem());
+        item->setParentItem(m_window->contentItem());
+        item->setSize(size);
+    }
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window))
+        ADD_FAILURE() << "window was not exposed";
+    settle();
+}
+
+ViewHarness::~ViewHarness() {
+    // A view placed in an owned window goes with it; a window view is the root itself.
+    if (!m_ownedWindow)
+        delete m_root;
+}
+
+Theme& ViewHarness::theme() const {
+    const int typeId = qmlTypeId("Selvor", 1, 0, "Theme");
+    return *m_engine->singletonInstance<Theme*>(typeId);
+}
+
+QList<QQuickItem*> ViewHarness::items(const QString& objectName) const {
+    QList<QQuickItem*> found;
+    collect(m_window->contentItem(), objectName, found);
+    return found;
+}
+
+bool ViewHarness::exists(const QString& objectName) const {
+    return !items(objectName).isEmpty();
+}
+
+QQuickItem* ViewHarness::item(const QString& objectName) const {
+    const QList<QQuickItem*> found = items(objectName);
+    if (found.isEmpty()) {
+        ADD_FAILURE() << "no item named " << objectName.toStdString();
+        return nullptr;
+    }
+    return found.first();
+}
+
+QString ViewHarness::text(const QString& objectName) const {
+    return property(objectName, "text").toString();
+}
+
+bool ViewHarness::visible(const QString& objectName) const {
+    const QQuickItem* found = item(objectName);
+    return found && found->isVisible();
+}
+
+bool ViewHarness::enabled(const QString& objectName) const {
+    const QQuickItem* found = item(objectName);
+    return found && found->isEnabled();
+}
+
+QVariant ViewHarness::property(const QString& objectName, const char* name) const {
+    const QQuickItem* found = item(objectName);
+    return found ? found->property(name) : QVariant();
+}
+
+void ViewHarness::click(const QString& objectName) {
+    QQuickItem* found = item(objectName);
+    if (!found)
+        return;
+    if (!found->isVisible() || !found->isEnabled())
+        ADD_FAILURE() << "clicking " << objectName.toStdString() << " which is hidden or disabled";
+    const QPointF centre = found->mapToScene(QPointF(found->width() / 2, found->height() / 2));
+    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    settle(0);
+}
+
+void ViewHarness::typeText(const QString& objectName, const QString& text) {
+    QQuickItem* found = item(objectName);
+    if (!found)
+        return;
+    found->forceActiveFocus();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    settle(0);
+}
+
+void ViewHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(m_window, key, modifiers);
+    settle(0);
+}
+
+bool ViewHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+void ViewHarness::settle(int milliseconds) {
+    QTest::qWait(milliseconds);
+    QCoreApplication::processEvents();
+}
+
+QImage ViewHarness::grab() {
+    return m_window->grabWindow();
+}
+
+QString ViewHarness::screenshotDirectory() {
+    return QStringLiteral(SELVOR_SCREENSHOT_DIR);
+}
+
+QStringList ViewHarness::saveScreenshots(const QString& name) {
+    QDir().mkpath(screenshotDirectory());
+    Theme& appearance = theme();
+    const Theme::Appearance before = appearance.appearance();
+    QStringList paths;
+    for (const auto& [suffix, look] :
+         {std::pair{QStringLiteral("light"), Theme::Appearance::Light},
+          std::pair{QStringLiteral("dark"), Theme::Appearance::Dark}}) {
+        appearance.setAppearance(look);
+        settle(400);
+        const QString path =
+            QStringLiteral("%1/%2-%3.png").arg(screenshotDirectory(), name, suffix);
+        if (!grab().save(path))
+            ADD_FAILURE() << "cannot write " << path.toStdString();
+        paths.append(path);
+    }
+    appearance.setAppearance(before);
+    return paths;
+}
+
+} // namespace Selvor::Testing
