@@ -64,7 +64,8 @@ void DocumentSignViewModel::chooseFile(const QUrl& file) {
     hashFile(path);
 }
 
-QCoro::Task<> DocumentSignViewModel::hashFile(QString path) {
+QCoro::Task<> DocumentSignViewModel::hashFile(const QString& chosenPath) {
+    const QString path = chosenPath; // the caller's argument lives only until the first suspension
     QPointer<DocumentSignViewModel> self(this);
     setHashing(true);
     QString digest;
@@ -74,8 +75,7 @@ QCoro::Task<> DocumentSignViewModel::hashFile(QString path) {
     } catch (const FileReadError& error) {
         failure = QStringLiteral("Файл уншиx алдаа: ") + QString::fromStdString(error.what());
     } catch (const std::exception&) {
-        // Only a hasher going away with this view-model stops a hash; nobody is left to tell.
-        co_return;
+        // Only the hasher going away with this view-model stops a hash: nobody is left to tell.
     }
     if (!self)
         co_return;

@@ -70,7 +70,7 @@ signals:
     void canSignChanged();
 
 private:
-    QCoro::Task<> hashFile(QString path);
+    QCoro::Task<> hashFile(const QString& chosenPath);
     QCoro::Task<> sign();
     void setSignatureHex(const QString& signatureHex);
     void setSigning(bool signing);

@@ -10,9 +10,11 @@ FileHasher::~FileHasher() {
     m_stop.request_stop();
 }
 
-QCoro::Task<QString> FileHasher::sha256Hex(QString path) {
-    co_return co_await m_thread.run(
-        [path, stop = m_stop.get_token()] { return sha256HexOfFile(path, stop); });
+QCoro::Task<QString> FileHasher::sha256Hex(const QString& path) {
+    // Captured before the first suspension, while the caller's argument is alive. (Coroutine
+    // parameters are taken by reference: GCC 12 destroys by-value class parameters twice.)
+    auto work = [path, stop = m_stop.get_token()] { return sha256HexOfFile(path, stop); };
+    co_return co_await m_thread.run(std::move(work));
 }
 
 } // namespace Selvor

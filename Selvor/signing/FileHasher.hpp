@@ -19,7 +19,7 @@ public:
     FileHasher& operator=(const FileHasher&) = delete;
 
     // The lower-case hex SHA-256 of the file; throws FileReadError when it cannot be read.
-    QCoro::Task<QString> sha256Hex(QString path);
+    QCoro::Task<QString> sha256Hex(const QString& path);
 
 private:
     std::stop_source m_stop;
