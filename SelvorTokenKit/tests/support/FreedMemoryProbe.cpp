@@ -55,7 +55,7 @@ void observe(void* block, std::size_t size) {
 
 } // namespace
 
-FreedMemoryProbe::FreedMemoryProbe(Bytes secret) {
+FreedMemoryProbe::FreedMemoryProbe(const Bytes& secret) {
     ProbeState& probe = state();
     std::lock_guard lock(probe.mutex);
     probe.secretSize = std::min(secret.size(), sizeof probe.secret);

@@ -12,7 +12,7 @@ namespace SelvorTokenKit::Testing {
 // never shows up. Blocks released zeroed are counted too, by size.
 class FreedMemoryProbe {
 public:
-    explicit FreedMemoryProbe(Bytes secret);
+    explicit FreedMemoryProbe(const Bytes& secret);
     ~FreedMemoryProbe();
     FreedMemoryProbe(const FreedMemoryProbe&) = delete;
     FreedMemoryProbe& operator=(const FreedMemoryProbe&) = delete;

@@ -3,6 +3,7 @@
 #include "SelvorTokenKit/Card.hpp"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,11 @@ struct Exchange {
 class ScriptedCard : public Card {
 public:
     explicit ScriptedCard(std::vector<Exchange> script, std::string atrHex = "");
+    ScriptedCard(std::initializer_list<Exchange> script, std::string atrHex = "")
+        : ScriptedCard(std::vector<Exchange>(script), std::move(atrHex)) {}
     ~ScriptedCard() override;
+    ScriptedCard(const ScriptedCard&) = delete;
+    ScriptedCard& operator=(const ScriptedCard&) = delete;
 
     void append(Exchange exchange) { m_script.push_back(std::move(exchange)); }
     [[nodiscard]] std::size_t sent() const noexcept { return m_next; }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "TokenSim/TokenCard.hpp"
+
+#include <string>
+
+namespace TokenSim {
+
+// The card end of a vsmartcard vpcd reader: a TCP client that answers vpcd's messages
+// (two-byte big-endian length, then either a one-byte control code or a command APDU).
+// While connected the reader holds a card; closing the connection pulls the card out.
+class VpcdLink {
+public:
+    VpcdLink(std::string host, std::string port)
+        : m_host(std::move(host)), m_port(std::move(port)) {}
+    ~VpcdLink() { disconnect(); }
+    VpcdLink(const VpcdLink&) = delete;
+    VpcdLink& operator=(const VpcdLink&) = delete;
+
+    // One attempt; false while vpcd does not listen.
+    bool connect();
+    void disconnect();
+    bool isConnected() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+    // Answers one message; false when vpcd closed the connection.
+    bool serveOne(TokenCard& card);
+
+private:
+    bool readExactly(std::uint8_t* buffer, std::size_t size);
+    bool send(ByteView payload);
+
+    std::string m_host;
+    std::string m_port;
+    int m_fd = -1;
+};
+
+} // namespace TokenSim

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "TokenSim/CardCrypto.hpp"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace TokenSim {
+
+std::string toHex(ByteView bytes);
+// Nothing on an odd length or a non-hex character.
+std::optional<Bytes> fromHex(std::string_view text);
+
+} // namespace TokenSim
