@@ -71,7 +71,8 @@ QCoro::Task<> DocumentSignViewModel::hashFile(const QString& chosenPath) {
     QString digest;
     QString failure;
     try {
-        digest = co_await m_hasher.sha256Hex(path);
+        auto hashing = m_hasher.sha256Hex(path);
+        digest = co_await hashing;
     } catch (const FileReadError& error) {
         failure = QStringLiteral("Файл уншиx алдаа: ") + QString::fromStdString(error.what());
     } catch (const std::exception&) {
@@ -112,11 +113,12 @@ QCoro::Task<> DocumentSignViewModel::sign() {
     SelvorTokenKit::Bytes signature;
     QString failure;
     try {
-        signature = co_await m_tokenManager->withSession(
-            [driver = &m_tokenManager->driver(), hash](Card& card) {
+        auto signing =
+            m_tokenManager->withSession([driver = &m_tokenManager->driver(), hash](Card& card) {
                 driver->selectApplet(card);
                 return driver->signECDSA(hash, card);
             });
+        signature = co_await signing;
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }

@@ -11,10 +11,10 @@ FileHasher::~FileHasher() {
 }
 
 QCoro::Task<QString> FileHasher::sha256Hex(const QString& path) {
-    // Captured before the first suspension, while the caller's argument is alive. (Coroutine
-    // parameters are taken by reference: GCC 12 destroys by-value class parameters twice.)
-    auto work = [path, stop = m_stop.get_token()] { return sha256HexOfFile(path, stop); };
-    co_return co_await m_thread.run(std::move(work));
+    // The path is copied before the first suspension, while the caller's argument is alive.
+    auto hashing =
+        m_thread.run([path, stop = m_stop.get_token()] { return sha256HexOfFile(path, stop); });
+    co_return co_await hashing;
 }
 
 } // namespace Selvor

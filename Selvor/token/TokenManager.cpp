@@ -74,8 +74,9 @@ QCoro::Task<> TokenManager::readTokenInfo() {
     std::optional<SelvorTokenKit::TokenInfo> info;
     QString failure;
     try {
-        info = co_await withSession(
-            [driver = &m_driver](Card& card) { return driver->getTokenInfo(card); });
+        auto reading =
+            withSession([driver = &m_driver](Card& card) { return driver->getTokenInfo(card); });
+        info = co_await reading;
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }
@@ -97,10 +98,11 @@ QCoro::Task<bool> TokenManager::testConnection() {
     SelvorTokenKit::Bytes challenge;
     QString failure;
     try {
-        challenge = co_await withSession([driver = &m_driver](Card& card) {
+        auto testing = withSession([driver = &m_driver](Card& card) {
             driver->selectApplet(card);
             return driver->getChallenge(card);
         });
+        challenge = co_await testing;
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }

@@ -100,7 +100,8 @@ QCoro::Task<> TokenScreenViewModel::runConnectionTest() {
     QPointer<TokenScreenViewModel> self(this);
     setBusy(true);
     setStatus({}, false);
-    const bool ok = co_await m_tokenManager->testConnection();
+    auto testing = m_tokenManager->testConnection();
+    const bool ok = co_await testing;
     if (!self)
         co_return;
     // The reason of a failure is in the token manager's errorMessage and the log.
@@ -125,17 +126,19 @@ QCoro::Task<> TokenScreenViewModel::runProvisioning() {
         ProvisioningSecrets{m_pin.toStdString(), m_puk.toStdString()});
     QString failure;
     try {
-        co_await tokenManager->withSession([provisioner, secrets](Card& card) {
+        auto installing = tokenManager->withSession([provisioner, secrets](Card& card) {
             provisioner->initializeToken(card, secrets->pin, secrets->puk);
         });
+        co_await installing;
         if (!self || !tokenManager)
             co_return;
         setStatus(QStringLiteral("PIN/PUK тогтоогдлоо"), false);
         setStep(GeneratingKey);
 
-        co_await tokenManager->withSession([provisioner, secrets](Card& card) {
+        auto generating = tokenManager->withSession([provisioner, secrets](Card& card) {
             provisioner->generateSigningKey(card, secrets->pin);
         });
+        co_await generating;
         if (!self)
             co_return;
         setStatus(QStringLiteral("Түлхүүр хос үүсгэгдлэа"), false);

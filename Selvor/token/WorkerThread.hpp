@@ -13,6 +13,8 @@ namespace Selvor {
 // One long-lived background thread that runs submitted work strictly one piece after another.
 // Results (or the exception a piece of work threw) come back as a QFuture, which a coroutine on
 // the GUI thread can co_await. The destructor waits for the work already submitted.
+// Coroutines keep the future (and any task) in a named local before co_await: GCC 12 may destroy
+// class temporaries of a co_await operand twice, and by-value coroutine parameters likewise.
 class WorkerThread {
 public:
     WorkerThread();

@@ -21,7 +21,8 @@ namespace {
 // QCoro::waitFor does not hand a task's exception over, so the failure is caught in the task.
 QCoro::Task<QString> failureOf(Selvor::FileHasher& hasher, const QString& path) {
     try {
-        co_await hasher.sha256Hex(path);
+        auto hashing = hasher.sha256Hex(path);
+        co_await hashing;
     } catch (const FileReadError& error) {
         co_return QString::fromStdString(error.what());
     }
