@@ -1,5 +1,10 @@
 #include "AppState.hpp"
 
+#include "api/APIClient.hpp"
+#include "api/models/DashboardModels.hpp"
+
+#include <QPointer>
+
 #include <array>
 
 namespace Selvor {
@@ -100,6 +105,26 @@ void AppState::completeSignIn(const QString& nationalID, const QString& fullName
 void AppState::loadDashboard() {
     if (m_nationalID.isEmpty())
         return;
+    fetchDashboard(m_nationalID);
+}
+
+// Failures leave everything as it was. The answer belongs to the person it was asked for:
+// after sign-out or another sign-in it is dropped.
+QCoro::Task<> AppState::fetchDashboard(QString nationalID) {
+    const QPointer<AppState> self(this);
+    APIClient& client = m_client ? *m_client : APIClient::shared();
+    std::shared_ptr<const DashboardData> data;
+    try {
+        data = std::make_shared<const DashboardData>(
+            co_await client.request<DashboardData>(Endpoint::dashboard(nationalID)));
+    } catch (const std::exception&) {
+        co_return;
+    }
+    if (!self || m_nationalID != nationalID)
+        co_return;
+    setDashboardData(data);
+    setFullName(QString::fromStdString(data->user.fullName));
+    setKycLevel(QString::fromStdString(data->user.kycLevel));
 }
 
 void AppState::signOut() {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
+#include <QCoroTask>
+
 #include <memory>
 #include <optional>
 
@@ -75,6 +77,7 @@ signals:
     void dashboardDataChanged();
 
 private:
+    QCoro::Task<> fetchDashboard(QString nationalID);
     void setScreen(Screen screen);
     void setNationalID(const QString& nationalID);
     void setFullName(const QString& fullName);

@@ -14,10 +14,9 @@ ThemedWindow {
     visible: true
     title: "Selvor"
 
-    Icon {
-        anchors.centerIn: parent
-        symbol: "shield.checkered"
-        size: 40
-        color: Theme.brandBlue
+    RootView {
+        objectName: "rootView"
+        anchors.fill: parent
+        appState: window.appState
     }
 }

@@ -34,15 +34,15 @@ bool SingleInstance::sendToRunning(const QString& message, int timeoutMs) const 
 }
 
 bool SingleInstance::listen() {
+    // Listening replaces any socket file, so first make sure nobody answers on it: a file left
+    // by a crashed instance can go, a live instance keeps its socket.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(200))
+        return false;
+    QLocalServer::removeServer(m_name);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (m_server.listen(m_name))
-        return true;
-    // A socket file left by a crashed instance: nobody answers on it, so it can go.
-    if (m_server.serverError() == QAbstractSocket::AddressInUseError && !sendToRunning({}, 200)) {
-        QLocalServer::removeServer(m_name);
-        return m_server.listen(m_name);
-    }
-    return false;
+    return m_server.listen(m_name);
 }
 
 void SingleInstance::acceptConnection() {

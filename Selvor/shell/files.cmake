@@ -3,10 +3,19 @@ list(APPEND SELVOR_CXX
     shell/HexColor.hpp shell/HexColor.cpp
     shell/Theme.hpp shell/Theme.cpp
     shell/SymbolTable.hpp shell/SymbolTable.cpp
+    shell/WebLoginCallback.hpp shell/WebLoginCallback.cpp
+    shell/SingleInstance.hpp shell/SingleInstance.cpp
+    shell/Application.hpp shell/Application.cpp
 )
 list(APPEND SELVOR_QML
     shell/Main.qml
     shell/ThemedWindow.qml
+    shell/RootView.qml
+    shell/MainView.qml
+    shell/Sidebar.qml
+    shell/SectionPlaceholder.qml
+    shell/SegmentedPicker.qml
+    shell/CardShadow.qml
     shell/Icon.qml
 )
 # QML type registration includes headers by file name.

@@ -121,22 +121,22 @@ TokenInfo KaltorDriver::getTokenInfo(Card& card) {
     return info;
 }
 
-Bytes KaltorDriver::signECDSA(std::span<const std::uint8_t> hash, CardTransmitter& card) {
-    APDUResponse response = sendProtected(card, insPerformSecurityOperation, 0x9E, 0x9A, hash);
+Bytes KaltorDriver::sign(std::uint8_t p1, std::uint8_t p2, std::span<const std::uint8_t> input,
+                         std::string_view failureFormat, CardTransmitter& card) {
+    APDUResponse response = sendProtected(card, insPerformSecurityOperation, p1, p2, input);
     if (!response.isSuccess() || !response.data()) {
-        m_logger.error("SIGN failed: SW=%s", response.hexStatus());
+        m_logger.error(failureFormat, response.hexStatus());
         throw TokenError::signFailed("SW=" + response.hexStatus());
     }
     return *response.data();
 }
 
+Bytes KaltorDriver::signECDSA(std::span<const std::uint8_t> hash, CardTransmitter& card) {
+    return sign(0x9E, 0x9A, hash, "SIGN failed: SW=%s", card);
+}
+
 Bytes KaltorDriver::signRSA(std::span<const std::uint8_t> data, CardTransmitter& card) {
-    APDUResponse response = sendProtected(card, insPerformSecurityOperation, 0x80, 0x86, data);
-    if (!response.isSuccess() || !response.data()) {
-        m_logger.error("SIGN RSA failed: SW=%s", response.hexStatus());
-        throw TokenError::signFailed("SW=" + response.hexStatus());
-    }
-    return *response.data();
+    return sign(0x80, 0x86, data, "SIGN RSA failed: SW=%s", card);
 }
 
 void KaltorDriver::requireSecureSession() const {

@@ -4,9 +4,12 @@
 #include "WipeGuard.hpp"
 
 #include <openssl/evp.h>
+#include <openssl/provider.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <string>
 
 namespace SelvorTokenKit::SmCrypto {
 namespace {
@@ -16,28 +19,74 @@ struct CipherContextDeleter {
 };
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextDeleter>;
 
+struct CipherDeleter {
+    void operator()(EVP_CIPHER* cipher) const { EVP_CIPHER_free(cipher); }
+};
+using FetchedCipher = std::unique_ptr<EVP_CIPHER, CipherDeleter>;
+
+// Single DES lives only in OpenSSL's legacy provider, loaded into a library context of the
+// kit's own so the application's default context stays as it is. Kept for the process's life.
+OSSL_LIB_CTX* legacyContext() {
+    static OSSL_LIB_CTX* const context = [] {
+        OSSL_LIB_CTX* created = OSSL_LIB_CTX_new();
+        if (created != nullptr && OSSL_PROVIDER_load(created, "legacy") == nullptr) {
+            OSSL_LIB_CTX_free(created);
+            return static_cast<OSSL_LIB_CTX*>(nullptr);
+        }
+        return created;
+    }();
+    return context;
+}
+
+// Fetched once: an implicit fetch on every use costs more than the cipher work itself.
+const EVP_CIPHER* cipherNamed(const char* name) {
+    static const std::map<std::string, FetchedCipher> ciphers = [] {
+        std::map<std::string, FetchedCipher> fetched;
+        for (const char* algorithm :
+             {"DES-EDE-ECB", "DES-EDE-CBC", "DES-EDE3-CBC", "AES-128-ECB", "AES-128-CBC"}) {
+            fetched.emplace(algorithm,
+                            FetchedCipher(EVP_CIPHER_fetch(nullptr, algorithm, nullptr)));
+        }
+        if (OSSL_LIB_CTX* legacy = legacyContext()) {
+            fetched.emplace("DES-CBC", FetchedCipher(EVP_CIPHER_fetch(legacy, "DES-CBC", nullptr)));
+        }
+        return fetched;
+    }();
+    const auto found = ciphers.find(name);
+    return found == ciphers.end() ? nullptr : found->second.get();
+}
+
+// One cipher context per thread, re-initialised for every operation.
+EVP_CIPHER_CTX* threadContext() {
+    thread_local const CipherContext context(EVP_CIPHER_CTX_new());
+    return context.get();
+}
+
 [[noreturn]] void fail() {
     throw TokenError(TokenError::Kind::secureMessagingFailed);
 }
 
 Bytes run(const EVP_CIPHER* cipher, ByteView key, ByteView iv, ByteView data, bool encrypt) {
+    if (cipher == nullptr) {
+        fail();
+    }
     const auto blockSize = static_cast<std::size_t>(EVP_CIPHER_get_block_size(cipher));
     if (key.size() != static_cast<std::size_t>(EVP_CIPHER_get_key_length(cipher)) ||
         iv.size() != static_cast<std::size_t>(EVP_CIPHER_get_iv_length(cipher)) ||
         data.size() % blockSize != 0) {
         fail();
     }
-    CipherContext context(EVP_CIPHER_CTX_new());
+    EVP_CIPHER_CTX* context = threadContext();
     Bytes out(data.size() + blockSize);
     int written = 0;
     int finalWritten = 0;
-    if (!context ||
-        EVP_CipherInit_ex(context.get(), cipher, nullptr, key.data(),
-                          iv.empty() ? nullptr : iv.data(), encrypt ? 1 : 0) != 1 ||
-        EVP_CIPHER_CTX_set_padding(context.get(), 0) != 1 ||
-        EVP_CipherUpdate(context.get(), out.data(), &written, data.data(),
+    if (context == nullptr ||
+        EVP_CipherInit_ex2(context, cipher, key.data(), iv.empty() ? nullptr : iv.data(),
+                           encrypt ? 1 : 0, nullptr) != 1 ||
+        EVP_CIPHER_CTX_set_padding(context, 0) != 1 ||
+        EVP_CipherUpdate(context, out.data(), &written, data.data(),
                          static_cast<int>(data.size())) != 1 ||
-        EVP_CipherFinal_ex(context.get(), out.data() + written, &finalWritten) != 1) {
+        EVP_CipherFinal_ex(context, out.data() + written, &finalWritten) != 1) {
         wipeBytes(out);
         fail();
     }
@@ -53,30 +102,34 @@ Bytes lastBlock(Bytes cipherText, std::size_t blockSize) {
 } // namespace
 
 Bytes tripleDESECBEncrypt(ByteView key, ByteView data) {
-    return run(EVP_des_ede_ecb(), key, {}, data, true);
+    return run(cipherNamed("DES-EDE-ECB"), key, {}, data, true);
 }
 
 Bytes tripleDESCBC(ByteView key, ByteView iv, ByteView data, bool encrypt) {
-    return run(EVP_des_ede_cbc(), key, iv, data, encrypt);
+    return run(cipherNamed("DES-EDE-CBC"), key, iv, data, encrypt);
 }
 
 Bytes aesECBEncrypt(ByteView key, ByteView data) {
-    return run(EVP_aes_128_ecb(), key, {}, data, true);
+    return run(cipherNamed("AES-128-ECB"), key, {}, data, true);
 }
 
 Bytes aesCBC(ByteView key, ByteView iv, ByteView data, bool encrypt) {
-    return run(EVP_aes_128_cbc(), key, iv, data, encrypt);
+    return run(cipherNamed("AES-128-CBC"), key, iv, data, encrypt);
 }
 
 Bytes desCBC(ByteView key, ByteView iv, ByteView data, bool encrypt) {
     if (key.size() != 8) {
         fail();
     }
+    if (const EVP_CIPHER* des = cipherNamed("DES-CBC")) {
+        return run(des, key, iv, data, encrypt);
+    }
+    // Without the legacy provider: triple DES with K K K computes the same.
     Bytes tripled(key.begin(), key.end());
     const WipeGuard guard(tripled);
     tripled.insert(tripled.end(), key.begin(), key.end());
     tripled.insert(tripled.end(), key.begin(), key.end());
-    return run(EVP_des_ede3_cbc(), tripled, iv, data, encrypt);
+    return run(cipherNamed("DES-EDE3-CBC"), tripled, iv, data, encrypt);
 }
 
 Bytes retailMAC(ByteView key, ByteView iv, ByteView data) {

@@ -1,7 +1,8 @@
-#include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/KaltorDriver.hpp"
+#include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/PcscError.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "support/Expect.hpp"
 #include "support/Handshake.hpp"
 #include "support/LogCapture.hpp"
 #include "support/ProtectedReply.hpp"
@@ -17,18 +18,7 @@ namespace {
 using namespace Testing;
 using Kind = TokenError::Kind;
 
-const Bytes transportKey(KaltorDriver::defaultTransportKey.begin(),
-                         KaltorDriver::defaultTransportKey.end());
-
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
+const Bytes& transportKey = defaultTransportKey;
 
 Bytes pattern(std::size_t size) {
     Bytes bytes(size);
@@ -51,14 +41,16 @@ TEST(KaltorDriverPlain, getChallengeNeedsExactlyEightBytesAndSuccess) {
     EXPECT_EQ(thrownKind([&] { driver.getChallenge(shortAnswer); }), Kind::authFailed);
     ScriptedCard refused({{"0084000008", "6D00"}});
     EXPECT_EQ(thrownKind([&] { driver.getChallenge(refused); }), Kind::authFailed);
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{
-                               "error KaltorDriver: GET CHALLENGE failed: SW=9000",
-                               "error KaltorDriver: GET CHALLENGE failed: SW=6D00"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"error KaltorDriver: GET CHALLENGE failed: SW=9000",
+                                        "error KaltorDriver: GET CHALLENGE failed: SW=6D00"}));
 }
 
 TEST(KaltorDriverPlain, tokenInfoComesFromTheATRAndTheAppletSelection) {
     KaltorDriver driver;
-    const std::string fipsATR = "3BFF9600008131FE4380318065B0846566FB12" "03" "FE82";
+    const std::string fipsATR = "3BFF9600008131FE4380318065B0846566FB12"
+                                "03"
+                                "FE82";
     ScriptedCard fips({{"00A404000E656E746572736166652D66697073", "9000"}}, fipsATR);
     const TokenInfo info = driver.getTokenInfo(fips);
     EXPECT_TRUE(info.isFIPS);
@@ -76,7 +68,8 @@ TEST(KaltorDriverPlain, tokenInfoComesFromTheATRAndTheAppletSelection) {
 TEST(KaltorDriverPlain, commandsThatNeedSecureMessagingSendNothingWithoutIt) {
     KaltorDriver driver;
     ScriptedCard card({});
-    EXPECT_EQ(thrownKind([&] { driver.initializePIN("123456", "12345678", card); }), Kind::authFailed);
+    EXPECT_EQ(thrownKind([&] { driver.initializePIN("123456", "12345678", card); }),
+              Kind::authFailed);
     EXPECT_EQ(thrownKind([&] { driver.generateECKeyPair(1, card); }), Kind::authFailed);
     EXPECT_EQ(thrownKind([&] { driver.generateRSAKeyPair(2, 2048, card); }), Kind::authFailed);
     EXPECT_EQ(thrownKind([&] { driver.writeCertificate(pattern(10), 0xC000, card); }),
@@ -105,7 +98,8 @@ TEST(KaltorDriverPlain, certificateReadFailsWhenNothingIsThere) {
     EXPECT_EQ(thrownKind([&] { driver.readCertificate(0xC000, missing); }),
               Kind::certificateNotFound);
     ScriptedCard empty({{"00A4000002C000", "9000"}, {"00B00000FE", "6B00"}});
-    EXPECT_EQ(thrownKind([&] { driver.readCertificate(0xC000, empty); }), Kind::certificateNotFound);
+    EXPECT_EQ(thrownKind([&] { driver.readCertificate(0xC000, empty); }),
+              Kind::certificateNotFound);
 }
 
 TEST(KaltorDriverPlain, aCardPulledOutMidCommandPassesTheServiceErrorOn) {
@@ -118,37 +112,42 @@ TEST(KaltorDriverPlain, aCardPulledOutMidCommandPassesTheServiceErrorOn) {
 
 class KaltorDriverProtected : public testing::TestWithParam<bool> {
 protected:
-    KaltorDriverProtected() : m_handshake(makeHandshake(GetParam(), transportKey)) {}
+    KaltorDriverProtected()
+        : m_handshake(makeHandshake(GetParam(), transportKey)),
+          driver(fixedRandom(m_handshake.hostChallenge)), card(m_handshake.exchanges) {}
 
-    bool fips() const { return GetParam(); }
-    SecureMessaging& twin() { return m_handshake.twin; }
-
-    // The protected form of a plain command, as the twin session predicts it.
-    std::string wrapped(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, const Bytes& data,
-                        std::optional<std::uint8_t> le = std::nullopt) {
-        return bytesToHex(twin().wrapAPDU(0x00, ins, p1, p2,
-                                          data.empty() ? std::nullopt
-                                                       : std::optional<std::span<const std::uint8_t>>(data),
-                                          le));
-    }
-
-    // A driver with an established session over a card that has answered the handshake.
-    void establish(KaltorDriver& driver, ScriptedCard& card) {
+    // Every test starts from an established session over a card that answered the handshake.
+    void SetUp() override {
         driver.establishSecureSession(card, transportKey, transportKey);
         ASSERT_EQ(card.sent(), 4u);
     }
 
+    bool fips() const { return GetParam(); }
+    SecureMessaging& twin() { return m_handshake.twin; }
+    std::string establishedLine() const {
+        return std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
+               (fips() ? "true" : "false") + ")";
+    }
+
+    // The protected form of a plain command, as the twin session predicts it.
+    std::string wrapped(std::uint8_t ins, std::uint8_t p1, std::uint8_t p2, const Bytes& data,
+                        std::optional<std::uint8_t> le = std::nullopt) {
+        using DataView = std::optional<std::span<const std::uint8_t>>;
+        return bytesToHex(
+            twin().wrapAPDU(0x00, ins, p1, p2, data.empty() ? DataView() : DataView(data), le));
+    }
+
+    LogCapture log;
     Handshake m_handshake;
+    KaltorDriver driver;
+    ScriptedCard card;
 };
 
 TEST_P(KaltorDriverProtected, provisioningSequenceSendsTheExpectedProtectedCommands) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes hash = pattern(32);
     const Bytes signature = pattern(64);
-    card.append({wrapped(0x20, 0x00, 0x02, hexToBytes("31323334353600000000000000000000")), "9000"});
+    card.append(
+        {wrapped(0x20, 0x00, 0x02, hexToBytes("31323334353600000000000000000000")), "9000"});
     card.append({wrapped(0xDA, 0x00, 0x68, hexToBytes("02110A31323334353600000000000000000000")),
                  protectedReply(twin(), "")});
     card.append({wrapped(0xDA, 0x00, 0x68, hexToBytes("01110A31323334353637380000000000000000")),
@@ -162,21 +161,14 @@ TEST_P(KaltorDriverProtected, provisioningSequenceSendsTheExpectedProtectedComma
     driver.generateECKeyPair(0x01, card);
     EXPECT_EQ(driver.signECDSA(hash, card), signature);
     EXPECT_EQ(driver.sm()->icvMac(), twin().icvMac());
-    EXPECT_EQ(log.lines(),
-              (std::vector<std::string>{
-                  std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
-                      (fips() ? "true" : "false") + ")",
-                  "info KaltorDriver: VERIFY PIN: амжилттай",
-                  "info KaltorDriver: User PIN тогтоогдлоо",
-                  "info KaltorDriver: SO PIN (PUK) тогтоогдлоо",
-                  "info KaltorDriver: EC key pair үүсгэгдлэа (keyID=01)"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                               establishedLine(), "info KaltorDriver: VERIFY PIN: амжилттай",
+                               "info KaltorDriver: User PIN тогтоогдлоо",
+                               "info KaltorDriver: SO PIN (PUK) тогтоогдлоо",
+                               "info KaltorDriver: EC key pair үүсгэгдлэа (keyID=01)"}));
 }
 
 TEST_P(KaltorDriverProtected, certificateIsWrittenInChunksThatFitOneProtectedCommand) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes file = pattern(600);
     card.append({wrapped(0xA4, 0x00, 0x00, hexToBytes("C000")), protectedReply(twin(), "")});
     card.append({wrapped(0xD6, 0x00, 0x00, Bytes(file.begin(), file.begin() + 239)),
@@ -186,19 +178,18 @@ TEST_P(KaltorDriverProtected, certificateIsWrittenInChunksThatFitOneProtectedCom
     card.append({wrapped(0xD6, 0x01, 0xDE, Bytes(file.begin() + 478, file.end())),
                  protectedReply(twin(), "")});
     driver.writeCertificate(file, 0xC000, card);
-    EXPECT_EQ(log.lines().back(), "info KaltorDriver: Certificate бичигдлээ (600 bytes, fileID=C000)");
+    EXPECT_EQ(log.lines().back(),
+              "info KaltorDriver: Certificate бичигдлээ (600 bytes, fileID=C000)");
 }
 
 TEST_P(KaltorDriverProtected, certificateIsReadInChunksAProtectedReplyCanCarry) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const std::size_t chunk = fips() ? 223 : 231;
     const Bytes file = pattern(2 * chunk);
     const auto le = static_cast<std::uint8_t>(chunk);
     card.append({wrapped(0xA4, 0x00, 0x00, hexToBytes("C000")), protectedReply(twin(), "")});
     card.append({wrapped(0xB0, 0x00, 0x00, {}, le), protectedReply(twin(), hexOf(file, 0, chunk))});
-    card.append({wrapped(0xB0, 0x00, le, {}, le), protectedReply(twin(), hexOf(file, chunk, chunk))});
+    card.append(
+        {wrapped(0xB0, 0x00, le, {}, le), protectedReply(twin(), hexOf(file, chunk, chunk))});
     // The file ends exactly at a chunk boundary: the next read finds nothing.
     card.append({wrapped(0xB0, static_cast<std::uint8_t>(2 * chunk >> 8),
                          static_cast<std::uint8_t>(2 * chunk), {}, le),
@@ -207,14 +198,10 @@ TEST_P(KaltorDriverProtected, certificateIsReadInChunksAProtectedReplyCanCarry) 
 }
 
 TEST_P(KaltorDriverProtected, failedStepsReportTheirErrors) {
-    LogCapture log;
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     card.append({wrapped(0xDA, 0x00, 0x68, hexToBytes("02110A31323334353600000000000000000000")),
                  protectedReply(twin(), "")});
-    card.append({wrapped(0xDA, 0x00, 0x68, hexToBytes("01110A31323334353637380000000000000000")),
-                 "6A80"});
+    card.append(
+        {wrapped(0xDA, 0x00, 0x68, hexToBytes("01110A31323334353637380000000000000000")), "6A80"});
     try {
         driver.initializePIN("123456", "12345678", card);
         ADD_FAILURE() << "no error";
@@ -239,21 +226,15 @@ TEST_P(KaltorDriverProtected, failedStepsReportTheirErrors) {
         EXPECT_EQ(error.kind(), Kind::signFailed);
         EXPECT_EQ(error.errorDescription(), "Гарын үсэг зурахад алдаа: SW=6982");
     }
-    EXPECT_EQ(log.lines(),
-              (std::vector<std::string>{
-                  std::string("info KaltorDriver: SM session тогтоогдлоо (FIPS=") +
-                      (fips() ? "true" : "false") + ")",
-                  "info KaltorDriver: User PIN тогтоогдлоо",
-                  "error KaltorDriver: SET PIN failed: SW=6A80",
-                  "error KaltorDriver: GENERATE RSA KEY PAIR failed: SW=6982",
-                  "error KaltorDriver: WRITE CERT failed at offset 239: SW=6A84",
-                  "error KaltorDriver: SIGN failed: SW=6982"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                               establishedLine(), "info KaltorDriver: User PIN тогтоогдлоо",
+                               "error KaltorDriver: SET PIN failed: SW=6A80",
+                               "error KaltorDriver: GENERATE RSA KEY PAIR failed: SW=6982",
+                               "error KaltorDriver: WRITE CERT failed at offset 239: SW=6A84",
+                               "error KaltorDriver: SIGN failed: SW=6982"}));
 }
 
 TEST_P(KaltorDriverProtected, requestsThatCannotBeEncodedAreRefusedBeforeSending) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes icv = driver.sm()->icvMac();
     EXPECT_EQ(thrownKind([&] { driver.signRSA(pattern(240), card); }), Kind::secureMessagingFailed);
     EXPECT_EQ(thrownKind([&] { driver.generateRSAKeyPair(2, 65536, card); }), Kind::keyGenFailed);
@@ -264,15 +245,13 @@ TEST_P(KaltorDriverProtected, requestsThatCannotBeEncodedAreRefusedBeforeSending
 }
 
 TEST_P(KaltorDriverProtected, aFailedEstablishmentKeepsThePreviousSession) {
-    KaltorDriver driver(fixedRandom(m_handshake.hostChallenge));
-    ScriptedCard card(m_handshake.exchanges);
-    establish(driver, card);
     const Bytes keys = driver.sm()->sessionKeyEnc();
     std::vector<Exchange> failing(m_handshake.exchanges.begin(), m_handshake.exchanges.end() - 1);
     failing.push_back({m_handshake.exchanges.back().command, "6982"});
     ScriptedCard second(failing);
-    EXPECT_EQ(thrownKind([&] { driver.establishSecureSession(second, transportKey, transportKey); }),
-              Kind::authFailed);
+    EXPECT_EQ(
+        thrownKind([&] { driver.establishSecureSession(second, transportKey, transportKey); }),
+        Kind::authFailed);
     ASSERT_TRUE(driver.sm().has_value());
     EXPECT_TRUE(driver.sm()->isEstablished());
     EXPECT_EQ(driver.sm()->sessionKeyEnc(), keys);

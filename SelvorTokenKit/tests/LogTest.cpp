@@ -52,7 +52,8 @@ TEST_F(LogFormat, loggersWriteToTheProcessSinkWithTheirCategory) {
     }
     testing::internal::CaptureStderr();
     makeStderrSink()->write(LogRecord{LogLevel::error, "mn.selvor.token-kit", "TokenManager", "x"});
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[mn.selvor.token-kit:TokenManager] error: x\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "[mn.selvor.token-kit:TokenManager] error: x\n");
 }
 
 } // namespace

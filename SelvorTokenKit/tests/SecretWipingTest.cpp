@@ -22,8 +22,8 @@ using namespace Testing;
 const Bytes pinBytes = hexToBytes("313233343536"); // "123456"
 
 TEST(SecretWiping, commandPayloadIsZeroedWhenTheCommandGoesAway) {
-    auto command = std::make_unique<APDUCommand>(0x00, 0x20, 0x00, 0x02,
-                                                 KaltorDriver::pinBlock("123456"));
+    auto command =
+        std::make_unique<APDUCommand>(0x00, 0x20, 0x00, 0x02, KaltorDriver::pinBlock("123456"));
     const void* payload = command->payload()->data();
     const FreedMemoryProbe probe(pinBytes);
     command.reset();
@@ -67,11 +67,13 @@ TEST(SecretWiping, pinsAndSignaturesNeverReachReleasedMemoryUnderSecureMessaging
         driver.establishSecureSession(card, key, key);
         const Bytes pinBlock = KaltorDriver::pinBlock("123456");
         const Bytes signature = hexToBytes("51C0A71E51C0A71E51C0A71E");
-        card.append({bytesToHex(handshake.twin.wrapAPDU(0x00, 0x20, 0x00, 0x02, pinBlock, std::nullopt)),
-                     "9000"});
+        card.append(
+            {bytesToHex(handshake.twin.wrapAPDU(0x00, 0x20, 0x00, 0x02, pinBlock, std::nullopt)),
+             "9000"});
         const Bytes hash(32, 0x42);
-        card.append({bytesToHex(handshake.twin.wrapAPDU(0x00, 0x2A, 0x9E, 0x9A, hash, std::nullopt)),
-                     protectedReply(handshake.twin, bytesToHex(signature))});
+        card.append(
+            {bytesToHex(handshake.twin.wrapAPDU(0x00, 0x2A, 0x9E, 0x9A, hash, std::nullopt)),
+             protectedReply(handshake.twin, bytesToHex(signature))});
         {
             const FreedMemoryProbe probe(pinBytes);
             driver.verifyPIN("123456", 0x02, card);

@@ -1,7 +1,8 @@
+#include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/KaltorDriver.hpp"
-#include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "support/Expect.hpp"
 #include "support/Handshake.hpp"
 #include "support/ProtectedReply.hpp"
 #include "support/ScriptedCard.hpp"
@@ -14,23 +15,13 @@ namespace {
 using namespace Testing;
 using Kind = TokenError::Kind;
 
-const Bytes transportKey(KaltorDriver::defaultTransportKey.begin(),
-                         KaltorDriver::defaultTransportKey.end());
-
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
+const Bytes& transportKey = defaultTransportKey;
 
 TEST(SecureMessaging, nothingIsWrappedBeforeTheSessionIsEstablished) {
     SecureMessaging session;
-    EXPECT_EQ(thrownKind([&] { session.wrapAPDU(0x00, 0x20, 0x00, 0x02, std::nullopt, std::nullopt); }),
-              Kind::secureMessagingFailed);
+    EXPECT_EQ(
+        thrownKind([&] { session.wrapAPDU(0x00, 0x20, 0x00, 0x02, std::nullopt, std::nullopt); }),
+        Kind::secureMessagingFailed);
     EXPECT_EQ(session.icvMac(), Bytes(16, 0x00));
 }
 
@@ -100,8 +91,12 @@ TEST(SecureMessaging, everyReplySizeTheCardCanSendComesBack) {
 
 TEST(SecureMessaging, malformedProtectedRepliesFailCleanly) {
     const SecureMessaging session = makeHandshake(false, transportKey).twin;
-    for (const char* reply : {"87", "8709019000", "870001" "9000", "8701019000",
-                              "871101AABBCCDDEEFF00119000", "99029000" "8E9000"}) {
+    for (const char* reply : {"87", "8709019000",
+                              "870001"
+                              "9000",
+                              "8701019000", "871101AABBCCDDEEFF00119000",
+                              "99029000"
+                              "8E9000"}) {
         SCOPED_TRACE(reply);
         EXPECT_EQ(thrownKind([&] { session.unwrapResponse(hexToBytes(std::string(reply) + "")); }),
                   Kind::secureMessagingFailed);

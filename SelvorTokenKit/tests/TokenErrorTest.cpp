@@ -1,5 +1,5 @@
-#include "SelvorTokenKit/PcscError.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
+#include "SelvorTokenKit/PcscError.hpp"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,8 @@ TEST(TokenError, everyCaseDescribesItselfWithItsUserText) {
 
 TEST(TokenError, payloadsStayReadable) {
     EXPECT_EQ(TokenError::pinVerifyFailed(0).retriesLeft(), 0);
-    EXPECT_EQ(TokenError::pinVerifyFailed(0).errorDescription(), "PIN буруу байна. 0 оролдлого үлдсэн.");
+    EXPECT_EQ(TokenError::pinVerifyFailed(0).errorDescription(),
+              "PIN буруу байна. 0 оролдлого үлдсэн.");
     EXPECT_EQ(TokenError::unexpectedStatus(0x0063).errorDescription(), "Токен алдаа: SW=0063");
     EXPECT_EQ(TokenError::unexpectedStatus(0x6300).status(), 0x6300);
     EXPECT_EQ(TokenError::signFailed("SW=9000").message(), "SW=9000");

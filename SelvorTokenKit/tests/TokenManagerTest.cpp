@@ -1,6 +1,7 @@
+#include "SelvorTokenKit/TokenManager.hpp"
 #include "SelvorTokenKit/Hex.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
-#include "SelvorTokenKit/TokenManager.hpp"
+#include "support/Expect.hpp"
 #include "support/LogCapture.hpp"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ namespace SelvorTokenKit {
 namespace {
 
 using Testing::LogCapture;
+using Testing::thrownKind;
 using Kind = TokenError::Kind;
 
 // A service with a fixed reader list that counts card sessions opened and ended.
@@ -53,28 +55,17 @@ private:
     std::string m_atrHex;
 };
 
-Kind thrownKind(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TokenError& error) {
-        return error.kind();
-    }
-    ADD_FAILURE() << "no TokenError";
-    return Kind::transmitFailed;
-}
-
 TEST(TokenManager, runsTheBodyInsideOneSessionOnTheChosenReader) {
     LogCapture log;
     auto service = std::make_shared<CountingService>(
         std::vector<std::string>{"Virtual PCD 00 00", "Virtual PCD 00 01"});
     TokenManager manager(service);
     EXPECT_TRUE(manager.hasToken());
-    const std::string reader =
-        manager.withSession(1, [&](Card& card) {
-            EXPECT_EQ(service->counts.opened, 1);
-            EXPECT_EQ(service->counts.ended, 0);
-            return card.readerName();
-        });
+    const std::string reader = manager.withSession(1, [&](Card& card) {
+        EXPECT_EQ(service->counts.opened, 1);
+        EXPECT_EQ(service->counts.ended, 0);
+        return card.readerName();
+    });
     EXPECT_EQ(reader, "Virtual PCD 00 01");
     EXPECT_EQ(service->counts.ended, 1);
     EXPECT_EQ(log.lines(),

@@ -8,6 +8,7 @@
 #include "SelvorTokenKit/SecureMessaging.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
 #include "SmCrypto.hpp"
+#include "support/Handshake.hpp"
 #include "support/ScriptedCard.hpp"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ namespace SelvorTokenKit {
 namespace {
 
 using Testing::Exchange;
+using Testing::fixedRandom;
 using Testing::ScriptedCard;
 using json = nlohmann::json;
 namespace fs = std::filesystem;
@@ -72,13 +74,6 @@ std::string thrownKind(const std::function<void()>& action, std::uint16_t* statu
         return kindName(error.kind());
     }
     return "";
-}
-
-RandomSource fixedRandom(const Bytes& value) {
-    return [value](std::span<std::uint8_t> out) {
-        std::copy_n(value.begin(), std::min(value.size(), out.size()), out.begin());
-        return value.size() == out.size();
-    };
 }
 
 std::vector<Exchange> exchanges(const json& list, std::size_t count = SIZE_MAX) {
@@ -220,11 +215,11 @@ void driverCommand(const json& entry) {
         const std::size_t offset = command.p1() << 8 | command.p2();
         std::vector<Exchange> script{{"00A40000020001", "9000"}};
         for (std::size_t at = 0; at < offset; at += 254) {
-            script.push_back({bytesToHex(APDUCommand(0x00, 0xB0, static_cast<std::uint8_t>(at >> 8),
-                                                     static_cast<std::uint8_t>(at), std::nullopt,
-                                                     0xFE)
-                                             .buildBuffer()),
-                              bytesToHex(Bytes(254, 0x5A)) + "9000"});
+            script.push_back(
+                {bytesToHex(APDUCommand(0x00, 0xB0, static_cast<std::uint8_t>(at >> 8),
+                                        static_cast<std::uint8_t>(at), std::nullopt, 0xFE)
+                                .buildBuffer()),
+                 bytesToHex(Bytes(254, 0x5A)) + "9000"});
         }
         script.push_back({plain, "AB9000"});
         ScriptedCard card(script);
@@ -270,10 +265,10 @@ void fixedCommand(const json& entry) {
     const std::string fipsParameters = "800101" + std::string(58, '0') + "870101" + "9000";
     const Bytes hostChallenge =
         entry.contains("hostChallenge") ? hex(entry["hostChallenge"]) : Bytes(8, 0x42);
-    ScriptedCard card({{"00A404000E656E746572736166652D66697073", "9000"},
-                       {initializeUpdate ? "80CA008600" : bytes, aes ? fipsParameters : "9000"},
-                       {initializeUpdate ? bytes : "8050000008" + bytesToHex(hostChallenge) + "1C",
-                        "6A88"}});
+    ScriptedCard card(
+        {{"00A404000E656E746572736166652D66697073", "9000"},
+         {initializeUpdate ? "80CA008600" : bytes, aes ? fipsParameters : "9000"},
+         {initializeUpdate ? bytes : "8050000008" + bytesToHex(hostChallenge) + "1C", "6A88"}});
     SecureMessaging session(fixedRandom(hostChallenge));
     EXPECT_EQ(thrownKind([&] { session.mutualAuth(card, Bytes(16, 1), Bytes(16, 1)); }),
               "unexpectedStatus");
@@ -352,8 +347,9 @@ void primitives(const json& section) {
                 EXPECT_EQ(bytesToHex(cbc(hex(c["key"]), hex(c["iv"]), hex(c["cipher"]), false)),
                           c["plain"]);
             } else if (name == "retailMAC") {
-                EXPECT_EQ(bytesToHex(SmCrypto::retailMAC(hex(c["key"]), hex(c["iv"]), hex(c["data"]))),
-                          c["mac"]);
+                EXPECT_EQ(
+                    bytesToHex(SmCrypto::retailMAC(hex(c["key"]), hex(c["iv"]), hex(c["data"]))),
+                    c["mac"]);
             } else if (name == "aesMAC") {
                 EXPECT_EQ(bytesToHex(SmCrypto::aesMAC(hex(c["key"]), hex(c["iv"]), hex(c["data"]))),
                           c["mac"]);
@@ -366,10 +362,11 @@ void primitives(const json& section) {
 
 void getDataClassification(const json& entry) {
     const Bytes hostChallenge = hexToBytes("0102030405060708");
-    ScriptedCard card({{"00A404000E656E746572736166652D66697073", "9000"},
-                       {"80CA008600", entry["reply"]},
-                       {"8050000008" + bytesToHex(hostChallenge) + upperHex(entry["initializeUpdateLe"]),
-                        "6A88"}});
+    ScriptedCard card(
+        {{"00A404000E656E746572736166652D66697073", "9000"},
+         {"80CA008600", entry["reply"]},
+         {"8050000008" + bytesToHex(hostChallenge) + upperHex(entry["initializeUpdateLe"]),
+          "6A88"}});
     SecureMessaging session(fixedRandom(hostChallenge));
     EXPECT_EQ(thrownKind([&] { session.mutualAuth(card, Bytes(16, 1), Bytes(16, 1)); }),
               "unexpectedStatus");
@@ -460,10 +457,9 @@ void checkAuthentication(const json& s, SecureMessaging& session, ScriptedCard& 
     EXPECT_EQ(bytesToHex(cipherText), s["cryptogramCipherText"]);
     EXPECT_EQ(bytesToHex(Bytes(cipherText.begin() + 16, cipherText.begin() + 24)), s["cryptogram"]);
     EXPECT_EQ(s["hostCryptogram"], s["cryptogram"]);
-    const Bytes mac = aes ? SmCrypto::aesMAC(session.sessionKeyMac(), zeroIV,
-                                             hex(s["externalAuthMacInput"]))
-                          : SmCrypto::retailMAC(session.sessionKeyMac(), zeroIV,
-                                                hex(s["externalAuthMacInput"]));
+    const Bytes mac =
+        aes ? SmCrypto::aesMAC(session.sessionKeyMac(), zeroIV, hex(s["externalAuthMacInput"]))
+            : SmCrypto::retailMAC(session.sessionKeyMac(), zeroIV, hex(s["externalAuthMacInput"]));
     EXPECT_EQ(bytesToHex(mac), s["externalAuthMac"]);
     EXPECT_EQ(bytesToHex(session.icvMac()), s["icvAfterAuth"]);
 }
@@ -572,8 +568,9 @@ void session(const json& s) {
 }
 
 void wrapFromState(const json& entry) {
-    SecureMessaging session = SecureMessaging::established(
-        isAES(entry), hex(entry["sessionKeyEnc"]), hex(entry["sessionKeyMac"]), hex(entry["icvBefore"]));
+    SecureMessaging session =
+        SecureMessaging::established(isAES(entry), hex(entry["sessionKeyEnc"]),
+                                     hex(entry["sessionKeyMac"]), hex(entry["icvBefore"]));
     if (!entry["refused"].get<bool>()) {
         checkWrap(session, entry);
         return;
@@ -595,7 +592,8 @@ void mutualAuthError(const json& entry) {
         std::uint16_t sw = 0;
         const std::string kind = thrownKind(
             [&] {
-                session.mutualAuth(card, hex(entry["transportKeyEnc"]), hex(entry["transportKeyMac"]));
+                session.mutualAuth(card, hex(entry["transportKeyEnc"]),
+                                   hex(entry["transportKeyMac"]));
             },
             &sw);
         EXPECT_EQ(kind, entry["error"]);

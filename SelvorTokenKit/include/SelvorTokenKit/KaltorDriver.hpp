@@ -65,6 +65,8 @@ private:
     APDUResponse sendProtected(CardTransmitter& card, std::uint8_t ins, std::uint8_t p1,
                                std::uint8_t p2, std::optional<std::span<const std::uint8_t>> data,
                                std::optional<std::uint8_t> le = std::nullopt);
+    Bytes sign(std::uint8_t p1, std::uint8_t p2, std::span<const std::uint8_t> input,
+               std::string_view failureFormat, CardTransmitter& card);
     void setPIN(std::string_view pin, std::uint8_t reference, CardTransmitter& card);
     void requireSecureSession() const;
     APDUResponse selectFile(std::uint16_t fileID, CardTransmitter& card);

@@ -18,8 +18,9 @@ inline std::string protectedReply(const SecureMessaging& session, std::string_vi
         const Bytes padded = SmCrypto::pad(data, session.blockSize());
         const Bytes zeroIV(session.blockSize(), 0x00);
         const Bytes encrypted =
-            session.isFIPS() ? SmCrypto::aesCBC(session.sessionKeyEnc(), zeroIV, padded, true)
-                             : SmCrypto::tripleDESCBC(session.sessionKeyEnc(), zeroIV, padded, true);
+            session.isFIPS()
+                ? SmCrypto::aesCBC(session.sessionKeyEnc(), zeroIV, padded, true)
+                : SmCrypto::tripleDESCBC(session.sessionKeyEnc(), zeroIV, padded, true);
         reply = {0x87, static_cast<std::uint8_t>(encrypted.size() + 1), 0x01};
         reply.insert(reply.end(), encrypted.begin(), encrypted.end());
     }

@@ -1,0 +1,72 @@
+#include "Application.hpp"
+
+#include "SingleInstance.hpp"
+#include "WebLoginCallback.hpp"
+#include "session/AppState.hpp"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+
+namespace Selvor {
+namespace {
+
+Q_LOGGING_CATEGORY(lcApp, "mn.selvor.eid.desktop.SelvorApp")
+
+// What a later start sends when it has no URL: bring the window forward.
+const QString activateMessage = QStringLiteral("activate");
+
+QString callbackArgument(const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument.startsWith(u"selvorlogin:"))
+            return argument;
+    }
+    return {};
+}
+
+void bringForward(QQmlApplicationEngine& engine) {
+    if (engine.rootObjects().isEmpty())
+        return;
+    if (auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first())) {
+        window->show();
+        window->raise();
+        window->requestActivate();
+    }
+}
+
+} // namespace
+
+int runApplication(int argc, char* argv[]) {
+    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Selvor"));
+    QGuiApplication::setOrganizationDomain(QStringLiteral("selvor.mn"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("selvor"));
+
+    const QString callback = callbackArgument(QGuiApplication::arguments());
+    SingleInstance instance;
+    if (instance.sendToRunning(callback.isEmpty() ? activateMessage : callback))
+        return 0;
+    if (!instance.listen())
+        qCWarning(lcApp) << "another start cannot reach this window: single-instance socket failed";
+
+    AppState appState;
+    QQmlApplicationEngine engine;
+    engine.setInitialProperties({{QStringLiteral("appState"), QVariant::fromValue(&appState)}});
+    engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return 1;
+
+    QObject::connect(&instance, &SingleInstance::messageReceived, &app,
+                     [&engine, &appState](const QString& message) {
+                         handleWebLoginCallback(message, appState);
+                         bringForward(engine);
+                     });
+    if (!callback.isEmpty())
+        handleWebLoginCallback(callback, appState);
+    return QGuiApplication::exec();
+}
+
+} // namespace Selvor

@@ -1,0 +1,118 @@
+#include "SignInFixture.hpp"
+#include "ViewHarness.hpp"
+
+#include <QQuickItem>
+#include <QTest>
+
+namespace Selvor::Testing {
+namespace {
+
+using Phase = LoginViewModel::Phase;
+
+class LoginViewTest : public SignInFixture {
+protected:
+    void SetUp() override {
+        SignInFixture::SetUp();
+        login->setUrlOpener([this](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+        view = std::make_unique<ViewHarness>(
+            QStringLiteral("session/LoginView.qml"),
+            QVariantMap{{QStringLiteral("appState"), QVariant::fromValue(appState.get())},
+                        {QStringLiteral("viewModel"), QVariant::fromValue(login.get())}});
+    }
+    void TearDown() override {
+        view.reset();
+        SignInFixture::TearDown();
+    }
+
+    std::unique_ptr<ViewHarness> view;
+    QList<QUrl> opened;
+};
+
+TEST_F(LoginViewTest, idle_showsHeaderAndRegisterNumberForm) {
+    EXPECT_EQ(view->text(u"headerTitle"_qs), u"Selvor"_qs);
+    EXPECT_EQ(view->text(u"headerSubtitle"_qs), u"Тоон гарын үсгийн систем"_qs);
+    EXPECT_EQ(view->text(u"methodRegisterNumber"_qs), u"Регистрийн дугаар"_qs);
+    EXPECT_EQ(view->text(u"methodQrCode"_qs), u"QR код"_qs);
+    EXPECT_EQ(view->text(u"registerNumberLabel"_qs), u"Регистрийн дугаар"_qs);
+    EXPECT_TRUE(view->visible(u"registerNumberForm"_qs));
+    EXPECT_FALSE(view->visible(u"qrSection"_qs));
+    EXPECT_FALSE(view->visible(u"errorLine"_qs));
+    EXPECT_EQ(view->text(u"signInButton"_qs), u"Нэвтрэх"_qs);
+    EXPECT_EQ(view->text(u"webSignInButton"_qs), u"Вэб хөтчөөр нэвтрэх"_qs);
+}
+
+TEST_F(LoginViewTest, signInButton_isDisabledForBlankInput) {
+    EXPECT_FALSE(view->enabled(u"signInButton"_qs));
+    view->typeText(u"registerNumberField"_qs, u"   "_qs);
+    EXPECT_FALSE(view->enabled(u"signInButton"_qs));
+    view->pressKey(Qt::Key_Return);
+    EXPECT_EQ(login->phase(), Phase::Idle) << "Return does nothing for blank input";
+    view->typeText(u"registerNumberField"_qs, u"уп91042312"_qs);
+    EXPECT_TRUE(view->enabled(u"signInButton"_qs));
+}
+
+TEST_F(LoginViewTest, returnInField_startsPushAndWaitingShowsCodeAndCountdown) {
+    view->typeText(u"registerNumberField"_qs, u"уп91042312"_qs);
+    view->pressKey(Qt::Key_Return);
+    EXPECT_NE(login->phase(), Phase::Idle);
+    ASSERT_TRUE(view->waitFor([&] { return login->phase() == Phase::Waiting; }));
+    view->settle();
+    EXPECT_EQ(view->text(u"waitingTitle"_qs), u"Утсандаа баталгаажуулна уу"_qs);
+    EXPECT_EQ(view->items(u"codeBox"_qs).size(), login->verificationCode().size());
+    EXPECT_EQ(view->text(u"codeHint"_qs),
+              u"Энэ кодыг утасны app дээр харуулсан кодтой тулгана уу"_qs);
+    EXPECT_TRUE(view->text(u"countdownText"_qs).endsWith(u'0') ||
+                view->text(u"countdownText"_qs).startsWith(u"4:"));
+    EXPECT_EQ(view->text(u"cancelButton"_qs), u"Цуцлах"_qs);
+
+    view->click(u"cancelButton"_qs);
+    EXPECT_EQ(login->phase(), Phase::Idle);
+    EXPECT_TRUE(view->visible(u"registerNumberForm"_qs));
+}
+
+TEST_F(LoginViewTest, refusal_showsErrorLineInIdleContent) {
+    answerWith("/web/auth/session/*", R"({"state":"COMPLETE","result":"REFUSED"})");
+    view->typeText(u"registerNumberField"_qs, u"УП91042312"_qs);
+    view->click(u"signInButton"_qs);
+    ASSERT_TRUE(view->waitFor([&] { return login->phase() == Phase::Failed; }));
+    view->settle();
+    EXPECT_TRUE(view->visible(u"errorLine"_qs));
+    EXPECT_EQ(view->text(u"errorMessage"_qs), u"Татгалзлаа."_qs);
+    EXPECT_TRUE(view->visible(u"signInButton"_qs));
+}
+
+TEST_F(LoginViewTest, qrMethod_showsProgressThenTheCode) {
+    view->click(u"methodQrCode"_qs);
+    EXPECT_TRUE(view->visible(u"qrSection"_qs));
+    EXPECT_FALSE(view->visible(u"registerNumberForm"_qs));
+    ASSERT_TRUE(view->waitFor([&] { return view->visible(u"qrFrame"_qs); }));
+    EXPECT_FALSE(view->visible(u"qrProgress"_qs));
+    EXPECT_EQ(view->text(u"qrHint"_qs), u"Selvor аппаар QR кодыг скан хийнэ үү"_qs);
+    EXPECT_EQ(view->property(u"qrFrame"_qs, "width").toInt(), 200);
+
+    view->click(u"methodRegisterNumber"_qs);
+    EXPECT_FALSE(login->hasQrImage());
+    EXPECT_TRUE(view->visible(u"registerNumberForm"_qs));
+}
+
+TEST_F(LoginViewTest, successPhase_showsSuccessMessage) {
+    answerWith("/web/auth/session/*", R"({"state":"COMPLETE","result":"OK"})");
+    view->typeText(u"registerNumberField"_qs, u"УП91042312"_qs);
+    view->click(u"signInButton"_qs);
+    ASSERT_TRUE(view->waitFor([&] { return login->phase() == Phase::Success; }));
+    view->settle(0);
+    EXPECT_EQ(view->text(u"successText"_qs), u"Амжилттай нэвтэрлээ!"_qs);
+}
+
+TEST_F(LoginViewTest, webButton_opensPortalAndChangesNothing) {
+    view->click(u"webSignInButton"_qs);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.first().toString().endsWith(u"/?callback_uri=selvorlogin://auth/callback"_qs));
+    EXPECT_EQ(login->phase(), Phase::Idle);
+}
+
+} // namespace
+} // namespace Selvor::Testing

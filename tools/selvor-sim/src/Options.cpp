@@ -1,0 +1,85 @@
+#include "Options.hpp"
+
+#include <stdexcept>
+
+namespace SelvorSim {
+namespace {
+
+int parsePort(const std::string& text) {
+    std::size_t used = 0;
+    const int port = std::stoi(text, &used);
+    if (used != text.size() || port < 0 || port > 65535)
+        throw std::invalid_argument("bad port: " + text);
+    return port;
+}
+
+double parseSeconds(const std::string& text) {
+    std::size_t used = 0;
+    const double seconds = std::stod(text, &used);
+    if (used != text.size() || seconds < 0)
+        throw std::invalid_argument("bad number of seconds: " + text);
+    return seconds;
+}
+
+LargeHistory parseLargeHistory(const std::string& text) {
+    const auto equals = text.find('=');
+    if (equals == std::string::npos)
+        return {text};
+    std::size_t used = 0;
+    const std::string count = text.substr(equals + 1);
+    const unsigned long sessions = std::stoul(count, &used);
+    if (used != count.size())
+        throw std::invalid_argument("bad session count: " + count);
+    return {text.substr(0, equals), sessions};
+}
+
+std::string parseProvider(const std::string& text) {
+    if (text != "google" && text != "dropbox")
+        throw std::invalid_argument("unknown provider: " + text + " (google or dropbox)");
+    return text;
+}
+
+} // namespace
+
+Options parseOptions(const std::vector<std::string>& args) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw std::invalid_argument(arg + " needs a value");
+            return args[++i];
+        };
+        try {
+            if (arg == "--port")
+                options.port = parsePort(value());
+            else if (arg == "--print-port")
+                options.printPort = true;
+            else if (arg == "--auto-approve")
+                options.autoApproveSeconds = parseSeconds(value());
+            else if (arg == "--large-history")
+                options.largeHistories.push_back(parseLargeHistory(value()));
+            else if (arg == "--link")
+                options.linkedProviders.push_back(parseProvider(value()));
+            else if (arg == "--appcast-version")
+                options.appcastVersion = value();
+            else
+                throw std::invalid_argument("unknown option " + arg);
+        } catch (const std::out_of_range&) {
+            throw std::invalid_argument("value out of range for " + arg);
+        } catch (const std::invalid_argument& error) {
+            if (std::string(error.what()).starts_with("sto"))
+                throw std::invalid_argument("not a number for " + arg);
+            throw;
+        }
+    }
+    return options;
+}
+
+std::string usage() {
+    return "usage: selvor-sim [--port N] [--print-port] [--auto-approve SECONDS]\n"
+           "                  [--large-history NATIONAL_ID[=COUNT]] [--link google|dropbox]\n"
+           "                  [--appcast-version VERSION]\n";
+}
+
+} // namespace SelvorSim

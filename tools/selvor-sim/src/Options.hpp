@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace SelvorSim {
+
+struct LargeHistory {
+    std::string nationalId;
+    std::size_t sessions = 100000;
+};
+
+struct Options {
+    int port = 0;
+    bool printPort = false;
+    std::optional<double> autoApproveSeconds;
+    std::vector<LargeHistory> largeHistories;
+    std::vector<std::string> linkedProviders;
+    std::string appcastVersion = "1.1.0";
+};
+
+// Parses the command line; throws std::invalid_argument with a readable message on bad input.
+Options parseOptions(const std::vector<std::string>& args);
+
+std::string usage();
+
+} // namespace SelvorSim

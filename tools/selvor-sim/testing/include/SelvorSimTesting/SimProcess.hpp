@@ -1,0 +1,112 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace SelvorSimTesting {
+
+struct SimOptions {
+    // Approve every push this long after it starts (QR: scan after it, approve after twice it).
+    std::optional<double> autoApproveSeconds;
+    // Register numbers that get a history of 100,000 sessions.
+    std::vector<std::string> largeHistory;
+    // Cloud providers ("google", "dropbox") linked from the start.
+    std::vector<std::string> linkedProviders;
+    std::vector<std::string> extraArguments;
+};
+
+struct HttpReply {
+    int status = 0;
+    std::string body;
+    std::multimap<std::string, std::string> headers;
+    // Null when the body is not JSON.
+    [[nodiscard]] nlohmann::json json() const;
+};
+
+struct LoggedRequest {
+    std::string method;
+    std::string path;
+    std::string rawQuery;
+    std::vector<std::pair<std::string, std::string>> query;
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+    // Case-insensitive header lookup.
+    [[nodiscard]] std::optional<std::string> header(const std::string& name) const;
+};
+
+struct PendingRequest {
+    std::string id;      // session id of a push, token of a QR code
+    std::string kind;    // "push" or "qr"
+    std::string purpose; // "signin", "director", "signing", "qr"
+    std::string nationalId;
+    std::string name;
+    std::string displayText;
+    std::string verificationCode;
+    bool scanned = false;
+};
+
+// kind: "status", "html", "broken_json", "stall", "drop". path: exact, or a prefix ending "*".
+struct Fault {
+    std::string path;
+    std::string kind = "status";
+    std::string method; // empty: any
+    std::optional<int> status;
+    std::optional<std::string> body;
+    std::optional<std::string> contentType;
+    int stallMs = 0;
+    int times = -1; // negative: until cleared
+};
+
+// Runs selvor-sim on a free loopback port for the lifetime of the object. Throws
+// std::runtime_error when the simulator cannot be started; the process is killed on destruction.
+class SimProcess {
+public:
+    explicit SimProcess(const SimOptions& options = {});
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    [[nodiscard]] int port() const { return m_port; }
+    // "http://127.0.0.1:PORT", no trailing slash.
+    [[nodiscard]] std::string baseUrl() const;
+
+    // A plain request to the simulator (path with query).
+    HttpReply send(const std::string& method, const std::string& pathAndQuery,
+                   const std::string& body = {}, const std::string& contentType = {},
+                   const std::multimap<std::string, std::string>& headers = {});
+
+    std::vector<PendingRequest> pending();
+    // Waits (bounded polling) until a request is pending; throws when none comes in time.
+    PendingRequest waitForPending(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    void approve(const std::string& id);
+    void refuse(const std::string& id);
+    void expire(const std::string& id);
+    // The phone of `nationalId` (default: the first seeded person) scans the QR code.
+    void scanQr(const std::string& token, const std::string& nationalId = {});
+
+    int addFault(const Fault& fault);
+    void clearFaults();
+
+    std::vector<LoggedRequest> requestLog();
+    void clearRequestLog();
+
+    // A register number the simulator has seeded, with the person's full name.
+    static constexpr const char* seededNationalId = "УП91042312";
+    static constexpr const char* seededFullName = "Батболд Тэмүүжин";
+
+private:
+    nlohmann::json control(const std::string& method, const std::string& path,
+                           const nlohmann::json& body = nullptr);
+
+    int m_pid = -1;
+    int m_port = 0;
+};
+
+} // namespace SelvorSimTesting
