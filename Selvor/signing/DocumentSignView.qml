@@ -144,7 +144,7 @@ Rectangle {
                 }
                 RowLayout {
                     spacing: 8
-                    TokenButton {
+                    Button {
                         objectName: "chooseFileButton"
                         text: "Файл сонгох..."
                         enabled: !model.isHashing
@@ -162,11 +162,9 @@ Rectangle {
             }
         }
 
-        TokenButton {
+        Button {
             objectName: "signButton"
             text: "Гарын үсэг зурах"
-            prominent: true
-            busy: model.isSigning
             enabled: model.canSign
             onClicked: model.startSigning()
         }
@@ -242,7 +240,7 @@ Rectangle {
                         selectedTextColor: "white"
                     }
                 }
-                TokenButton {
+                Button {
                     objectName: "copyButton"
                     text: "Хуулах"
                     onClicked: model.copySignature()

@@ -85,7 +85,7 @@ Rectangle {
                                 color: Theme.textSecondary
                             }
                         }
-                        TokenButton {
+                        Button {
                             objectName: "refreshButton"
                             text: "Шинэчлэх"
                             onClicked: root.tokenManager.refresh()
@@ -179,10 +179,9 @@ Rectangle {
                     }
                 }
 
-                TokenButton {
+                Button {
                     objectName: "testConnectionButton"
                     text: "Холболт тест"
-                    symbol: "antenna.radiowaves.left.and.right"
                     enabled: !model.isBusy
                     onClicked: model.testConnection()
                 }
@@ -213,10 +212,9 @@ Rectangle {
                                 wrapMode: Text.Wrap
                                 Layout.fillWidth: true
                             }
-                            TokenButton {
+                            Button {
                                 objectName: "beginSetupButton"
                                 text: "Токен тохируулах"
-                                symbol: "lock.shield"
                                 onClicked: model.beginSetup()
                             }
                         }
@@ -269,17 +267,15 @@ Rectangle {
                             }
                             RowLayout {
                                 spacing: 8
-                                TokenButton {
+                                Button {
                                     objectName: "cancelButton"
                                     text: "Цуцлах"
                                     enabled: !model.isBusy
                                     onClicked: model.reset()
                                 }
-                                TokenButton {
+                                Button {
                                     objectName: "provisionButton"
                                     text: "Тохируулах"
-                                    prominent: true
-                                    busy: model.isBusy
                                     enabled: model.canSubmit
                                     onClicked: model.provision()
                                 }
@@ -340,7 +336,7 @@ Rectangle {
                                 wrapMode: Text.Wrap
                                 Layout.fillWidth: true
                             }
-                            TokenButton {
+                            Button {
                                 objectName: "startOverButton"
                                 text: "Шинэ тохиргоо"
                                 onClicked: model.reset()

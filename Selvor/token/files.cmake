@@ -6,7 +6,6 @@ list(APPEND SELVOR_CXX
     token/TokenScreenViewModel.hpp token/TokenScreenViewModel.cpp
 )
 list(APPEND SELVOR_QML
-    token/TokenButton.qml
     token/TokenScreen.qml
 )
 # QML type registration includes headers by file name.
