@@ -14,6 +14,7 @@
 
 #include <QCoroNetworkReply>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -27,13 +28,23 @@ const SelvorTokenKit::Logger& logger() {
     return instance;
 }
 
+// A "." or ".." segment, however escaped: the request would go to another path.
+bool hasDotSegment(const QUrl& url) {
+    const QStringList segments = url.path(QUrl::FullyEncoded).split(u'/');
+    return std::any_of(segments.begin(), segments.end(), [](const QString& segment) {
+        const QString decoded = QUrl::fromPercentEncoding(segment.toLatin1());
+        return decoded == u"." || decoded == u"..";
+    });
+}
+
 // Base URL and path as one URL with the endpoint's query, or nothing when they do not form an
-// http(s) URL with a host, or when the base itself carries a query or fragment (the path would
-// land inside it).
+// http(s) URL with a host, when the base itself carries a query or fragment (the path would
+// land inside it), or when a dot segment would redirect the request.
 std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint) {
     QUrl url(baseURL + endpoint.path(), QUrl::StrictMode);
     const bool http = url.scheme() == u"https" || url.scheme() == u"http";
-    if (!url.isValid() || !http || url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+    if (!url.isValid() || !http || url.host().isEmpty() || url.hasQuery() || url.hasFragment() ||
+        hasDotSegment(url))
         return std::nullopt;
     QStringList pairs;
     for (const auto& [name, value] : endpoint.queryItems())
@@ -46,14 +57,11 @@ std::optional<QUrl> requestURL(const QString& baseURL, const Endpoint& endpoint)
     return url;
 }
 
-// Errors Qt reports for an HTTP answer that arrived whole (4xx and 5xx statuses) as opposed to
-// failures of the exchange itself.
-bool isHttpStatusError(QNetworkReply::NetworkError error) {
-    return error == QNetworkReply::NoError ||
-           (error >= QNetworkReply::ContentAccessDenied &&
-            error <= QNetworkReply::UnknownContentError) ||
-           (error >= QNetworkReply::InternalServerError &&
-            error <= QNetworkReply::UnknownServerError);
+// Failures below the HTTP layer (connection, TLS, redirects). Qt also reports 4xx and 5xx
+// answers as errors, in the content, protocol and server ranges; those are HTTP answers.
+bool isTransportFailure(QNetworkReply::NetworkError error) {
+    return error >= QNetworkReply::ConnectionRefusedError &&
+           error <= QNetworkReply::UnknownNetworkError;
 }
 
 struct DeleteLater {
@@ -106,8 +114,10 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         reply->abort();
     });
     wholeExchange.start(m_timeouts.total);
+    // Queued, so that whoever cancels never sees the request's continuation run inside cancel().
     if (watched)
-        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort);
+        QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
+                         Qt::QueuedConnection);
 
     co_await qCoro(reply.get()).waitForFinished();
     wholeExchange.stop();
@@ -119,7 +129,7 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     if (timedOut || error == QNetworkReply::OperationCanceledError)
         throw TransportError(QNetworkReply::TimeoutError, "Operation timed out");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!isHttpStatusError(error))
+    if (isTransportFailure(error) || (!status.isValid() && error != QNetworkReply::NoError))
         throw TransportError(error, reply->errorString().toStdString());
     if (!status.isValid())
         throw APIError::invalidResponse();

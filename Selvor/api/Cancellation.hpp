@@ -5,7 +5,8 @@
 namespace Selvor {
 
 // Cancels whatever request or sleep it is handed to. Cancelling is final and idempotent; a
-// cancelled request or sleep ends with CancelledError.
+// cancelled request or sleep ends with CancelledError on a later turn of the event loop, never
+// inside cancel() itself.
 class Cancellation : public QObject {
     Q_OBJECT
 

@@ -10,11 +10,11 @@
 namespace Selvor {
 namespace {
 
-// One path segment: everything but the unreserved characters is escaped, and a segment of only
-// dots is escaped too, so that no argument can add a segment, a query or a fragment.
+// One path segment: everything but the unreserved characters is escaped, so that no argument
+// can add a segment, a query or a fragment. (A segment of only dots stays as it is; the client
+// refuses such paths.)
 QString segment(const QString& argument) {
-    const bool onlyDots = !argument.isEmpty() && argument.count(u'.') == argument.size();
-    return QString::fromLatin1(QUrl::toPercentEncoding(argument, {}, onlyDots ? "." : ""));
+    return QString::fromLatin1(QUrl::toPercentEncoding(argument));
 }
 
 std::string utf8(const QString& text) {

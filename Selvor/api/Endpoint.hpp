@@ -12,7 +12,8 @@ namespace Selvor {
 
 // The closed list of service operations. Each value knows its path, method, query and body.
 // Every argument placed in the path is percent-encoded as one path segment, so no argument can
-// change which path or query is requested.
+// change which query is requested; an argument "." or ".." would still name another path, and
+// APIClient refuses to send it.
 class Endpoint {
 public:
     enum class Case {

@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <QCoroSignal>
 #include <QCoroTimer>
 
 namespace Selvor {
@@ -21,7 +20,7 @@ QCoro::Task<> sleepFor(std::chrono::milliseconds duration, Cancellation* cancell
         QObject::connect(watched, &Cancellation::cancelled, &timer, [&timer] { timer.start(0); });
     }
     timer.start(duration);
-    co_await qCoro(&timer, &QTimer::timeout);
+    co_await &timer;
     if (watched)
         watched->throwIfCancelled();
 }

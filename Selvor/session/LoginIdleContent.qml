@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // The sign-in choices: method picker, error line, register-number form or QR code, web sign-in.
 ColumnLayout {
@@ -67,13 +68,28 @@ ColumnLayout {
             onAccepted: idle.viewModel.startPush()
         }
         Button {
+            id: signIn
             objectName: "signInButton"
             Layout.fillWidth: true
             Layout.preferredHeight: 36
-            highlighted: true
             text: "Нэвтрэх"
             enabled: idle.viewModel.canStartPush
             onClicked: idle.viewModel.startPush()
+            background: Rectangle {
+                radius: 6
+                color: Theme.brandBlue
+                opacity: signIn.enabled ? (signIn.down ? 0.8 : 1) : 0.45
+                border.width: signIn.visualFocus ? 2 : 0
+                border.color: Theme.textPrimary
+            }
+            contentItem: Text {
+                text: signIn.text
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                color: "white"
+            }
         }
     }
 
@@ -81,6 +97,7 @@ ColumnLayout {
         objectName: "qrSection"
         visible: idle.viewModel.method === LoginViewModel.QrCode
         Layout.fillWidth: true
+        Layout.preferredWidth: idle.width
         spacing: 10
 
         Item {

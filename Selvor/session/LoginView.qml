@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // The sign-in screen: register number with a phone confirmation, QR code, or the web portal.
 Rectangle {

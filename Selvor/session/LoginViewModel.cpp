@@ -195,8 +195,8 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
 
         if (status.state == "COMPLETE" && status.result == "OK") {
             // Without an identity the person is the field's text exactly as typed.
-            const QString nationalID = status.identity ? fromUtf8(status.identity->nationalId)
-                                                       : m_registerNumberText;
+            const QString nationalID =
+                status.identity ? fromUtf8(status.identity->nationalId) : m_registerNumberText;
             const QString fullName =
                 status.identity ? fromUtf8(status.identity->fullName) : QString();
             co_await finishSignIn(nationalID, fullName, flow);
@@ -220,7 +220,8 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
 QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
     std::exception_ptr failure;
     try {
-        const auto session = co_await m_client.request<QRInitResponse>(Endpoint::qrInit(), flow.get());
+        const auto session =
+            co_await m_client.request<QRInitResponse>(Endpoint::qrInit(), flow.get());
         if (const std::optional<QImage> image = makeQRImage(fromUtf8(session.qrData)))
             setQrImage(*image);
         const QString token = fromUtf8(session.token);
@@ -244,8 +245,8 @@ QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
         }
 
         if (status.result == "OK" && status.nationalId && !status.nationalId->empty()) {
-            co_await finishSignIn(fromUtf8(*status.nationalId), fromUtf8(status.userName.value_or("")),
-                                  flow);
+            co_await finishSignIn(fromUtf8(*status.nationalId),
+                                  fromUtf8(status.userName.value_or("")), flow);
             co_return;
         }
         setErrorMessage(status.result == "USER_REFUSED" ? QStringLiteral("Татгалзлаа.")

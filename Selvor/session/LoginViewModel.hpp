@@ -29,8 +29,8 @@ class LoginViewModel : public QObject {
 
     Q_PROPERTY(AppState* appState READ appState WRITE setAppState NOTIFY appStateChanged)
     Q_PROPERTY(Method method READ method WRITE setMethod NOTIFY methodChanged)
-    Q_PROPERTY(QString registerNumberText READ registerNumberText WRITE setRegisterNumberText
-                   NOTIFY registerNumberTextChanged)
+    Q_PROPERTY(QString registerNumberText READ registerNumberText WRITE setRegisterNumberText NOTIFY
+                   registerNumberTextChanged)
     Q_PROPERTY(bool canStartPush READ canStartPush NOTIFY registerNumberTextChanged)
     Q_PROPERTY(Phase phase READ phase NOTIFY phaseChanged)
     Q_PROPERTY(QString verificationCode READ verificationCode NOTIFY verificationCodeChanged)

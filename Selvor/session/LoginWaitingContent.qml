@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // Waiting for the phone: the verification code in boxes, the countdown, and cancel.
 ColumnLayout {

@@ -17,9 +17,8 @@ std::optional<QImage> makeQRImage(QStringView text) {
     const QByteArray bytes = text.toUtf8();
     if (bytes.isEmpty())
         return std::nullopt;
-    const std::unique_ptr<QRcode, QRcodeDeleter> code(
-        QRcode_encodeData(int(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.data()),
-                          0, QR_ECLEVEL_M));
+    const std::unique_ptr<QRcode, QRcodeDeleter> code(QRcode_encodeData(
+        int(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.data()), 0, QR_ECLEVEL_M));
     if (!code)
         return std::nullopt;
 

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // A small progress indicator with "Хүлээж байна...".
 RowLayout {

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
+import "../account"
 
 // The signed-in window: the sidebar and the selected section's screen.
 Item {
@@ -43,12 +44,12 @@ Item {
         }
     }
 
-    Component { id: homeSection; SectionPlaceholder { title: "Нүүр" } }
-    Component { id: identitySection; SectionPlaceholder { title: "Цахим үнэмлэх" } }
-    Component { id: historySection; SectionPlaceholder { title: "Түүх" } }
-    Component { id: devicesSection; SectionPlaceholder { title: "Төхөөрөмжүүд" } }
-    Component { id: securitySection; SectionPlaceholder { title: "Аюулгүй байдал" } }
-    Component { id: childrenSection; SectionPlaceholder { title: "Хүүхэд" } }
+    Component { id: homeSection; DashboardView { appState: mainView.appState } }
+    Component { id: identitySection; IdentityView { appState: mainView.appState } }
+    Component { id: historySection; HistoryView { appState: mainView.appState } }
+    Component { id: devicesSection; DevicesView { appState: mainView.appState } }
+    Component { id: securitySection; SecurityView { appState: mainView.appState } }
+    Component { id: childrenSection; ChildrenView {} }
     Component { id: signSection; SectionPlaceholder { title: "Гарын үсэг" } }
     Component { id: orgSection; SectionPlaceholder { title: "Байгууллага" } }
     Component { id: tokenSection; SectionPlaceholder { title: "USB Токен" } }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
+import "../session"
 
 // Shows the sign-in screen or the main view, from appState.screen, cross-fading in 0.3 s.
 Item {

@@ -26,6 +26,13 @@ Rectangle {
         ListElement { group: "USB Токен"; tab: AppState.Token; raw: "token"; title: "USB Токен"; symbol: "externaldrive.connected.to.line.below" }
     }
 
+    Connections {
+        target: sidebar.appState
+        function onSelectedTabChanged() {
+            list.currentIndex = sidebar.indexOfTab(sidebar.appState.selectedTab)
+        }
+    }
+
     function indexOfTab(tab) {
         for (let i = 0; i < sections.count; ++i) {
             if (sections.get(i).tab === tab)
@@ -59,7 +66,8 @@ Rectangle {
             keyNavigationEnabled: true
             boundsBehavior: Flickable.StopAtBounds
             model: sections
-            currentIndex: sidebar.indexOfTab(sidebar.appState.selectedTab)
+            // Keys and clicks move currentIndex; the selection follows appState both ways.
+            Component.onCompleted: currentIndex = sidebar.indexOfTab(sidebar.appState.selectedTab)
             highlightMoveDuration: 0
             onCurrentIndexChanged: {
                 if (currentIndex >= 0)

@@ -20,6 +20,7 @@ constexpr auto serviceRetryInterval = 1s;
 constexpr auto cancelRetryInterval = 50ms;
 // Without reader plug-and-play notifications the reader list is polled at this pace.
 constexpr DWORD pollTimeoutMs = 1000;
+constexpr auto pollInterval = std::chrono::milliseconds(pollTimeoutMs);
 
 struct ReaderState {
     DWORD currentState = SCARD_STATE_UNAWARE;
@@ -122,6 +123,12 @@ struct PresenceWatcher::State {
                 entry.szReader = plugAndPlayReader;
                 entry.dwCurrentState = plugAndPlayState;
                 states.push_back(entry);
+            }
+            if (states.empty()) {
+                // No reader and no plug-and-play notifications: look again a little later.
+                std::unique_lock lock(mutex);
+                wake.wait_for(lock, pollInterval, [this] { return stopRequested; });
+                continue;
             }
             result = SCardGetStatusChange(context.handle(), plugAndPlay ? INFINITE : pollTimeoutMs,
                                           states.data(), static_cast<DWORD>(states.size()));

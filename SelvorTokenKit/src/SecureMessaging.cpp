@@ -86,6 +86,22 @@ SecureMessaging::~SecureMessaging() {
     wipeBytes(m_icvMac);
 }
 
+SecureMessaging& SecureMessaging::operator=(SecureMessaging&& other) noexcept {
+    if (this != &other) {
+        wipeBytes(m_sessionKeyEnc);
+        wipeBytes(m_sessionKeyMac);
+        wipeBytes(m_icvMac);
+        m_random = std::move(other.m_random);
+        m_sessionKeyEnc = std::move(other.m_sessionKeyEnc);
+        m_sessionKeyMac = std::move(other.m_sessionKeyMac);
+        m_icvMac = std::move(other.m_icvMac);
+        m_isEstablished = other.m_isEstablished;
+        m_isFIPS = other.m_isFIPS;
+        m_keyType = other.m_keyType;
+    }
+    return *this;
+}
+
 std::size_t SecureMessaging::maxCommandData(bool isFIPS, bool withLe) {
     const std::size_t blockSize = isFIPS ? 16 : 8;
     std::size_t length = shortLimit;

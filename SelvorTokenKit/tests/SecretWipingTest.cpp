@@ -104,5 +104,22 @@ TEST(SecretWiping, sessionKeysAreZeroedWhenTheSessionGoesAway) {
     EXPECT_EQ(probe.leaks(), 0u);
 }
 
+TEST(SecretWiping, aReplacedSessionLeavesNoKeysBehind) {
+    const Bytes firstKey(16, 0x4B);
+    const Bytes secondKey(16, 0x6C);
+    Handshake first = makeHandshake(false, firstKey);
+    Handshake second = makeHandshake(false, secondKey);
+    KaltorDriver driver(fixedRandom(first.hostChallenge));
+    ScriptedCard card(first.exchanges);
+    driver.establishSecureSession(card, firstKey, firstKey);
+    for (const Exchange& exchange : second.exchanges) {
+        card.append(exchange);
+    }
+    const FreedMemoryProbe probe(first.twin.sessionKeyEnc());
+    driver.establishSecureSession(card, secondKey, secondKey);
+    EXPECT_EQ(probe.leaks(), 0u);
+    EXPECT_EQ(driver.sm()->sessionKeyEnc(), second.twin.sessionKeyEnc());
+}
+
 } // namespace
 } // namespace SelvorTokenKit

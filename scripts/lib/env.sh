@@ -16,7 +16,15 @@ start_pcscd() {
         return 0
     fi
     rm -f "$pcscd_socket"
-    /usr/sbin/pcscd --foreground >"${TMPDIR:-/tmp}/selvor-pcscd.log" 2>&1 &
+    # pcscd outlives nothing of ours, but it must not inherit our descriptors (a lock held
+    # through flock, a pipe a caller waits on).
+    (
+        for fd in /proc/$BASHPID/fd/*; do
+            n=${fd##*/}
+            [ "$n" -gt 2 ] && eval "exec $n>&-"
+        done
+        exec /usr/sbin/pcscd --foreground
+    ) >"${TMPDIR:-/tmp}/selvor-pcscd.log" 2>&1 &
     started_pcscd=$!
     for _ in $(seq 100); do
         [ -S "$pcscd_socket" ] && return 0

@@ -1,4 +1,4 @@
-#include "api/models/JsonCoding.hpp"
+#include "api/models/JsonDecoding.hpp"
 
 #include <cmath>
 #include <limits>
@@ -17,65 +17,66 @@ std::string render(const Location& at) {
     return text;
 }
 
+std::string_view typeName(Element element) {
+    using Type = simdjson::dom::element_type;
+    switch (element.type()) {
+    case Type::ARRAY:
+        return "array";
+    case Type::OBJECT:
+        return "object";
+    case Type::STRING:
+        return "string";
+    case Type::BOOL:
+        return "boolean";
+    case Type::NULL_VALUE:
+        return "null";
+    default:
+        return "number";
+    }
+}
+
 } // namespace
 
 void fail(const Location& at, std::string_view problem) {
     throw DecodeError(render(at) + ": " + std::string(problem));
 }
 
-void failType(const Location& at, std::string_view expected, const nlohmann::json& found) {
-    fail(at, "expected " + std::string(expected) + ", found " + found.type_name());
+void failType(const Location& at, std::string_view expected, Element found) {
+    fail(at, "expected " + std::string(expected) + ", found " + std::string(typeName(found)));
 }
 
-void decodeValue(const nlohmann::json& json, std::string& out, const Location& at) {
-    if (!json.is_string())
+void decodeValue(Element json, std::string& out, const Location& at) {
+    std::string_view text;
+    if (json.get_string().get(text))
         failType(at, "a string", json);
-    out = json.get_ref<const std::string&>();
+    out.assign(text);
 }
 
-void decodeValue(const nlohmann::json& json, std::int64_t& out, const Location& at) {
-    constexpr auto max = std::numeric_limits<std::int64_t>::max();
-    if (json.is_number_unsigned()) {
-        const auto value = json.get<std::uint64_t>();
-        if (value > static_cast<std::uint64_t>(max))
-            fail(at, "number does not fit a signed 64-bit integer");
-        out = static_cast<std::int64_t>(value);
-    } else if (json.is_number_integer()) {
-        out = json.get<std::int64_t>();
-    } else if (json.is_number_float()) {
+void decodeValue(Element json, std::int64_t& out, const Location& at) {
+    using Type = simdjson::dom::element_type;
+    switch (json.type()) {
+    case Type::INT64:
+        out = json.get_int64().value_unsafe();
+        return;
+    case Type::UINT64:
+        fail(at, "number does not fit a signed 64-bit integer");
+    case Type::DOUBLE: {
         // A number written with a fraction or exponent counts when it is exactly an integer.
-        const double value = json.get<double>();
+        const double value = json.get_double().value_unsafe();
         constexpr double limit = 9223372036854775808.0; // 2^63
         if (value != std::trunc(value) || value < -limit || value >= limit)
             fail(at, "number is not a signed 64-bit integer");
         out = static_cast<std::int64_t>(value);
-    } else {
+        return;
+    }
+    default:
         failType(at, "an integer", json);
     }
 }
 
-void decodeValue(const nlohmann::json& json, bool& out, const Location& at) {
-    if (!json.is_boolean())
+void decodeValue(Element json, bool& out, const Location& at) {
+    if (json.get_bool().get(out))
         failType(at, "a boolean", json);
-    out = json.get<bool>();
-}
-
-nlohmann::ordered_json encodeValue(const std::string& value) {
-    return value;
-}
-nlohmann::ordered_json encodeValue(std::int64_t value) {
-    return value;
-}
-nlohmann::ordered_json encodeValue(bool value) {
-    return value;
-}
-
-nlohmann::json parse(std::string_view text) {
-    try {
-        return nlohmann::json::parse(text);
-    } catch (const nlohmann::json::exception& error) {
-        throw DecodeError(error.what());
-    }
 }
 
 } // namespace Selvor::json_detail

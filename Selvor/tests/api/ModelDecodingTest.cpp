@@ -2,6 +2,7 @@
 #include "api/models/CloudModels.hpp"
 #include "api/models/DashboardModels.hpp"
 #include "api/models/ErrorResponse.hpp"
+#include "api/models/KeyCase.hpp"
 #include "api/models/OrgModels.hpp"
 #include "api/models/SigningModels.hpp"
 

@@ -110,7 +110,8 @@ TEST_F(LoginViewTest, successPhase_showsSuccessMessage) {
 TEST_F(LoginViewTest, webButton_opensPortalAndChangesNothing) {
     view->click(u"webSignInButton"_qs);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened.first().toString().endsWith(u"/?callback_uri=selvorlogin://auth/callback"_qs));
+    EXPECT_TRUE(
+        opened.first().toString().endsWith(u"/?callback_uri=selvorlogin://auth/callback"_qs));
     EXPECT_EQ(login->phase(), Phase::Idle);
 }
 

@@ -15,7 +15,8 @@ QString decode(const QImage& image) {
     const QString path = directory.filePath(QStringLiteral("qr.png"));
     EXPECT_TRUE(image.save(path));
     QProcess zbar;
-    zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), path});
+    zbar.start(QStringLiteral("zbarimg"),
+               {QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), path});
     EXPECT_TRUE(zbar.waitForFinished(10000)) << "zbarimg must be installed (zbar-tools)";
     EXPECT_EQ(zbar.exitCode(), 0);
     QString text = QString::fromUtf8(zbar.readAllStandardOutput());

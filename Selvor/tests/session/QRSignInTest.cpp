@@ -120,7 +120,8 @@ TEST_F(QRSignInTest, cancelWhileWaiting_returnsToANewCode) {
     EXPECT_EQ(requestCount("/web/auth/qr/init"), 2);
     sim->approve(token);
     QTest::qWait(60);
-    EXPECT_EQ(appState->screen(), AppState::Screen::Login) << "the cancelled session is not watched";
+    EXPECT_EQ(appState->screen(), AppState::Screen::Login)
+        << "the cancelled session is not watched";
     EXPECT_TRUE(login->errorMessage().isEmpty());
 }
 

@@ -7,8 +7,8 @@ namespace Selvor::Testing {
 
 PollTiming fastTiming() {
     using namespace std::chrono_literals;
-    return PollTiming{.pollInterval = 5ms, .deadline = 5s, .successPause = 20ms,
-                      .countdownTick = 1ms};
+    return PollTiming{
+        .pollInterval = 5ms, .deadline = 5s, .successPause = 20ms, .countdownTick = 1ms};
 }
 
 bool eventually(const std::function<bool()>& condition, int timeoutMs) {

@@ -26,7 +26,8 @@ TEST_F(SingleInstanceTest, laterStart_handsItsURLToTheRunningOne) {
     const SingleInstance later(socketName());
     ASSERT_TRUE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1&name=Бат"_qs));
     ASSERT_TRUE(received.wait(2000));
-    EXPECT_EQ(received.first().first().toString(), u"selvorlogin://auth?national_id=AB1&name=Бат"_qs);
+    EXPECT_EQ(received.first().first().toString(),
+              u"selvorlogin://auth?national_id=AB1&name=Бат"_qs);
 }
 
 TEST_F(SingleInstanceTest, withoutRunningInstance_sendFailsAndListenSucceeds) {

@@ -54,13 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
                       u"SELVORLOGIN://auth?national_id=AB1",            // scheme is exact
                       u"selvorlogin://AUTH?national_id=AB1",            // host is exact
                       u"selvorlogins://auth?national_id=AB1", u"https://auth?national_id=AB1",
-                      u"selvorlogin:auth?national_id=AB1",              // no host at all
+                      u"selvorlogin:auth?national_id=AB1", // no host at all
                       u"selvorlogin://evil.example/auth?national_id=AB1",
                       u"selvorlogin://auth.evil?national_id=AB1",
-                      u"selvorlogin://auth?national_id=AB%001",         // control characters
+                      u"selvorlogin://auth?national_id=AB%001", // control characters
                       u"selvorlogin://auth?national_id=AB1&name=%0Aforged",
-                      u"selvorlogin://auth?national_id=%FF%FE",         // not UTF-8
-                      u"selvorlogin://auth?national_id=AB1 &name=x",    // not a strict URL
+                      u"selvorlogin://auth?national_id=%FF%FE",      // not UTF-8
+                      u"selvorlogin://auth?national_id=AB1 &name=x", // not a strict URL
                       u"", u"activate"));
 
 TEST(WebLoginCallbackTest, overLongURL_isIgnored) {

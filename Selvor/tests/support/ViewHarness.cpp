@@ -17,6 +17,11 @@ const QString modulePrefix = QStringLiteral("qrc:/Selvor/");
 QObject* createFromModule(QQmlEngine& engine, const QString& qmlPath,
                           const QVariantMap& initialProperties) {
     QQmlComponent component(&engine, QUrl(modulePrefix + qmlPath));
+    if (!component.isReady()) {
+        ADD_FAILURE() << "cannot load " << qmlPath.toStdString() << ": "
+                      << component.errorString().toStdString();
+        return nullptr;
+    }
     QObject* object = component.createWithInitialProperties(initialProperties);
     if (!object)
         ADD_FAILURE() << "cannot load " << qmlPath.toStdString() << ": "

@@ -37,7 +37,8 @@ public:
 
     ~SecureMessaging();
     SecureMessaging(SecureMessaging&&) noexcept = default;
-    SecureMessaging& operator=(SecureMessaging&&) noexcept = default;
+    // Wipes this session's keys before taking over the other's.
+    SecureMessaging& operator=(SecureMessaging&& other) noexcept;
     SecureMessaging(const SecureMessaging&) = delete;
     SecureMessaging& operator=(const SecureMessaging&) = delete;
 

@@ -136,10 +136,14 @@ std::vector<Person> Accounts::seeded() const {
     return people;
 }
 
-std::optional<nlohmann::json> Accounts::dashboard(std::string_view nationalId) {
+std::shared_ptr<const std::string> Accounts::dashboard(std::string_view nationalId) {
     std::lock_guard lock(m_mutex);
-    const Account* account = accountLocked(nationalId);
-    return account ? std::optional(toJson(*account)) : std::nullopt;
+    Account* account = accountLocked(nationalId);
+    if (!account)
+        return nullptr;
+    if (!account->dashboardText)
+        account->dashboardText = std::make_shared<const std::string>(dumpJson(toJson(*account)));
+    return account->dashboardText;
 }
 
 void Accounts::recordSession(std::string_view nationalId, const std::string& sessionType,
@@ -153,6 +157,7 @@ void Accounts::recordSession(std::string_view nationalId, const std::string& ses
                                                        result, rpName, isoTimestamp()});
     if (sessionType == "AUTH" && result == "OK")
         ++account->totalLogins;
+    account->dashboardText.reset();
 }
 
 void Accounts::giveLargeHistory(std::string_view nationalId, std::size_t sessions) {
@@ -166,6 +171,7 @@ void Accounts::giveLargeHistory(std::string_view nationalId, std::size_t session
     for (std::size_t i = 0; i < sessions; ++i)
         account->history.push_back(randomEntry(random, 600 + 900 * static_cast<long long>(i)));
     account->totalLogins = static_cast<std::int64_t>(sessions);
+    account->dashboardText = std::make_shared<const std::string>(dumpJson(toJson(*account)));
 }
 
 } // namespace SelvorSim

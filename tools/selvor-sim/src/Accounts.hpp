@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -37,6 +38,9 @@ struct Account {
     std::int64_t certificates = 0;
     std::vector<HistoryEntry> history; // newest first
     std::int64_t totalLogins = 0;
+    // The serialised dashboard, kept until the account changes: a 100,000-session history
+    // takes seconds to build.
+    std::shared_ptr<const std::string> dashboardText;
 };
 
 // The citizens the service knows: seeded ones, and a generated one for every other well-formed
@@ -50,7 +54,8 @@ public:
     std::optional<Person> byUserId(std::string_view userId) const;
     [[nodiscard]] std::vector<Person> seeded() const;
 
-    std::optional<nlohmann::json> dashboard(std::string_view nationalId);
+    // The dashboard document as JSON text; nothing for a malformed register number.
+    std::shared_ptr<const std::string> dashboard(std::string_view nationalId);
 
     void recordSession(std::string_view nationalId, const std::string& sessionType,
                        const std::string& result, const std::string& rpName);

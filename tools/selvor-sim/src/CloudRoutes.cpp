@@ -40,10 +40,7 @@ void consentAnswer(SimContext& context, const httplib::Request& req, httplib::Re
         location += "&code=" + percentEncode(context.cloud.issueConsentCode(provider));
     else
         location += "&error=access_denied";
-    res.status = 302;
-    res.set_header("Location", location);
-    res.set_content("<a href=\"" + htmlEscape(location) + "\">Selvor Desktop руу буцах</a>",
-                    "text/html; charset=utf-8");
+    sendRedirect(res, location, "Selvor Desktop руу буцах");
 }
 
 } // namespace

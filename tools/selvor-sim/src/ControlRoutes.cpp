@@ -79,12 +79,14 @@ void addControlRoutes(httplib::Server& server, SimContext& context) {
             return sendError(res, 404, "no such request");
         sendJson(res, requestJson(*request));
     });
-    server.Post(R"(/control/requests/([^/]+)/(approve|refuse|expire))", [&context](const auto& req,
-                                                                                   auto& res) {
-        sendOutcome(res, context.phone.decide(req.matches[1], decisionFromAction(req.matches[2])));
-    });
-    server.Post(R"(/control/qr/([^/]+)/scan)",
-                [&context](const auto& req, auto& res) { scan(context, req, res); });
+    server.Post(R"(/control/requests/([^/]+)/(approve|refuse|expire))",
+                withOptionalBody([&context](const auto& req, auto& res) {
+                    sendOutcome(res, context.phone.decide(req.matches[1],
+                                                          decisionFromAction(req.matches[2])));
+                }));
+    server.Post(
+        R"(/control/qr/([^/]+)/scan)",
+        withOptionalBody([&context](const auto& req, auto& res) { scan(context, req, res); }));
     server.Get("/control/faults",
                [&context](const auto&, auto& res) { sendJson(res, context.faults.toJson()); });
     server.Post("/control/faults", withOptionalBody([&context](const auto& req, auto& res) {

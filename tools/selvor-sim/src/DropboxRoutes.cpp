@@ -37,8 +37,12 @@ nlohmann::json metadataJson(const StoredFile& file) {
     return entry;
 }
 
-// The Dropbox-API-Arg header as JSON; nothing (after a 400 answer) when it is not.
-std::optional<nlohmann::json> apiArgument(const httplib::Request& req, httplib::Response& res) {
+// The Dropbox-API-Arg header of an authorised request; nothing (after the error answer) when
+// the token is wrong or the header is not a JSON object with a "path".
+std::optional<nlohmann::json> apiArgument(SimContext& context, const httplib::Request& req,
+                                          httplib::Response& res) {
+    if (!authorised(context, req, res))
+        return std::nullopt;
     nlohmann::json arg =
         nlohmann::json::parse(req.get_header_value("Dropbox-API-Arg"), nullptr, false);
     if (arg.is_object() && arg.contains("path") && arg["path"].is_string())
@@ -68,9 +72,7 @@ void listFolder(SimContext& context, const httplib::Request& req, httplib::Respo
 }
 
 void download(SimContext& context, const httplib::Request& req, httplib::Response& res) {
-    if (!authorised(context, req, res))
-        return;
-    const auto arg = apiArgument(req, res);
+    const auto arg = apiArgument(context, req, res);
     if (!arg)
         return;
     const std::string path = (*arg)["path"];
@@ -86,9 +88,7 @@ void download(SimContext& context, const httplib::Request& req, httplib::Respons
 }
 
 void upload(SimContext& context, const httplib::Request& req, httplib::Response& res) {
-    if (!authorised(context, req, res))
-        return;
-    const auto arg = apiArgument(req, res);
+    const auto arg = apiArgument(context, req, res);
     if (!arg)
         return;
     const std::string path = (*arg)["path"];

@@ -39,6 +39,14 @@ void sendHtml(httplib::Response& res, const std::string& html, int status) {
     res.set_content(html, "text/html; charset=utf-8");
 }
 
+void sendRedirect(httplib::Response& res, const std::string& location,
+                  const std::string& linkText) {
+    res.status = 302;
+    res.set_header("Location", location);
+    res.set_content("<a href=\"" + htmlEscape(location) + "\">" + htmlEscape(linkText) + "</a>",
+                    "text/html; charset=utf-8");
+}
+
 std::optional<json> readJsonObject(const httplib::Request& req, httplib::Response& res) {
     json body = json::parse(req.body, nullptr, false);
     if (body.is_discarded() || !body.is_object()) {

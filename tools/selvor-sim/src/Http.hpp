@@ -23,6 +23,9 @@ void sendError(httplib::Response& res, int status, const std::string& message);
 
 void sendHtml(httplib::Response& res, const std::string& html, int status = 200);
 
+// A 302 to `location`, with a link to it for clients that do not follow redirects.
+void sendRedirect(httplib::Response& res, const std::string& location, const std::string& linkText);
+
 // Parses the request body as a JSON object; answers 400 and returns nothing otherwise.
 std::optional<json> readJsonObject(const httplib::Request& req, httplib::Response& res);
 

@@ -27,12 +27,14 @@ std::string scanForm(const PhoneRequest& request, const std::vector<Person>& peo
     for (const Person& person : people)
         options += "<option value=\"" + htmlEscape(person.nationalId) + "\">" +
                    htmlEscape(person.fullName + " (" + person.nationalId + ")") + "</option>";
+    const std::string token = percentEncode(request.id);
     return "<p class=\"muted\">QR код скан хийгдээгүй байна.</p><form method=\"post\" "
            "action=\"/phone/qr/" +
-           percentEncode(request.id) +
-           "/scan\"><label for=\"who\">Хэн скан хийх вэ?</label><select id=\"who\" "
-           "name=\"national_id\">" +
-           options + "</select><button class=\"primary\">QR код скан хийх</button></form>";
+           token + "/scan\"><label for=\"who-" + token +
+           "\">Хэн скан хийх вэ?</label><select id=\"who-" + token + "\" name=\"national_id\">" +
+           options +
+           "</select><button class=\"primary\" style=\"width:100%\">QR код скан хийх</button>"
+           "</form>";
 }
 
 std::string requestCard(const PhoneRequest& request, const std::vector<Person>& people) {

@@ -55,10 +55,7 @@ void portalContinue(SimContext& context, const httplib::Request& req, httplib::R
                                  "national_id=" + percentEncode(person->nationalId) + "&name=" +
                                  percentEncode(typedName.empty() ? person->fullName : typedName);
     context.accounts.recordSession(person->nationalId, "AUTH", "OK", "Selvor вэб");
-    res.status = 302;
-    res.set_header("Location", location);
-    res.set_content("<a href=\"" + htmlEscape(location) + "\">Selvor Desktop нээх</a>",
-                    "text/html; charset=utf-8");
+    sendRedirect(res, location, "Selvor Desktop нээх");
 }
 
 } // namespace

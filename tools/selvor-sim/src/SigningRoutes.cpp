@@ -41,21 +41,38 @@ bool isHex(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
 }
 
-void signInitiate(SimContext& context, const httplib::Request& req, httplib::Response& res) {
-    const auto body = readJsonObject(req, res);
+struct PersonRequest {
+    nlohmann::json body;
+    Person person;
+};
+
+// A JSON body naming a person in "national_id"; nothing (after a 400 answer) otherwise.
+std::optional<PersonRequest> readPersonRequest(SimContext& context, const httplib::Request& req,
+                                               httplib::Response& res) {
+    auto body = readJsonObject(req, res);
     if (!body)
+        return std::nullopt;
+    auto person = context.accounts.person(stringField(*body, "national_id").value_or(""));
+    if (!person) {
+        sendError(res, 400, "Регистрийн дугаар буруу байна");
+        return std::nullopt;
+    }
+    return PersonRequest{std::move(*body), std::move(*person)};
+}
+
+void signInitiate(SimContext& context, const httplib::Request& req, httplib::Response& res) {
+    const auto signer = readPersonRequest(context, req, res);
+    if (!signer)
         return;
-    const auto person = context.accounts.person(stringField(*body, "national_id").value_or(""));
-    if (!person)
-        return sendError(res, 400, "Регистрийн дугаар буруу байна");
-    const auto hash = stringField(*body, "document_hash");
-    if (!hash || !isHex(*hash) || !stringField(*body, "hash_type"))
+    const nlohmann::json& body = signer->body;
+    const auto hash = stringField(body, "document_hash");
+    if (!hash || !isHex(*hash) || !stringField(body, "hash_type"))
         return sendError(res, 400, "document_hash болон hash_type шаардлагатай");
-    const std::string name = stringField(*body, "document_name").value_or("баримт бичиг");
+    const std::string name = stringField(body, "document_name").value_or("баримт бичиг");
     const std::string text =
-        stringField(*body, "display_text").value_or("Гарын үсэг зурах: " + name);
+        stringField(body, "display_text").value_or("Гарын үсэг зурах: " + name);
     const PhoneRequest request =
-        context.phone.startPush(Purpose::Signing, *person, text, {{"document_hash", *hash}});
+        context.phone.startPush(Purpose::Signing, signer->person, text, {{"document_hash", *hash}});
     sendJson(res, {{"session_id", request.id}, {"verification_code", request.verificationCode}});
 }
 
@@ -87,17 +104,14 @@ void certificate(SimContext& context, const httplib::Request& req, httplib::Resp
 }
 
 void submitCsr(SimContext& context, const httplib::Request& req, httplib::Response& res) {
-    const auto body = readJsonObject(req, res);
-    if (!body)
+    const auto request = readPersonRequest(context, req, res);
+    if (!request)
         return;
-    const auto person = context.accounts.person(stringField(*body, "national_id").value_or(""));
-    if (!person)
-        return sendError(res, 400, "Регистрийн дугаар буруу байна");
-    const std::string csr = stringField(*body, "csr_pem").value_or("");
+    const std::string csr = stringField(request->body, "csr_pem").value_or("");
     if (!csr.starts_with("-----BEGIN CERTIFICATE REQUEST-----"))
         return sendError(res, 400, "CSR буруу байна");
-    sendJson(res, {{"serial_number", serialOf(*person)},
-                   {"certificate_pem", simulatedCertificate(*person)}});
+    sendJson(res, {{"serial_number", serialOf(request->person)},
+                   {"certificate_pem", simulatedCertificate(request->person)}});
 }
 
 } // namespace

@@ -26,6 +26,9 @@ Simulator::Simulator(Options options) {
         [this](const PhoneRequest& request) { onDecision(request); });
 
     m_server.new_task_queue = [] { return new httplib::ThreadPool(workerThreads); };
+    // Loopback clients send back-to-back requests on one connection; without this every answer
+    // waits for the peer's delayed ACK.
+    m_server.set_tcp_nodelay(true);
     // Unrouted requests get the service's error body and still show in the request log.
     m_server.set_error_handler(httplib::Server::HandlerWithResponse(
         [this](const httplib::Request& req, httplib::Response& res) {

@@ -1,5 +1,7 @@
 #include "ControlServer.hpp"
 
+#include "SendAll.hpp"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -12,20 +14,6 @@ namespace TokenSim {
 namespace {
 
 constexpr std::size_t maxCommandLength = 64;
-
-void writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t sent = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return;
-        }
-        done += static_cast<std::size_t>(sent);
-    }
-}
 
 } // namespace
 
@@ -66,7 +54,8 @@ void ControlServer::serveOne() {
     while (command.size() < maxCommandLength && ::recv(client, &c, 1, 0) == 1 && c != '\n') {
         command.push_back(c);
     }
-    writeAll(client, m_handler(command));
+    const std::string answer = m_handler(command);
+    sendAll(client, answer.data(), answer.size());
     ::close(client);
 }
 

@@ -1,8 +1,12 @@
 #include "VpcdLink.hpp"
 
+#include "SendAll.hpp"
+
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +20,23 @@ constexpr std::uint8_t powerOff = 0x00;
 constexpr std::uint8_t powerOn = 0x01;
 constexpr std::uint8_t resetCard = 0x02;
 constexpr std::uint8_t getAtr = 0x04;
+
+// A vpcd that holds another card stops answering connection attempts once its backlog is
+// full; a bounded wait keeps the control socket served meanwhile.
+bool connectWithin(int fd, const sockaddr* address, socklen_t length) {
+    const int flags = fcntl(fd, F_GETFL);
+    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    bool connected = ::connect(fd, address, length) == 0;
+    if (!connected && errno == EINPROGRESS) {
+        pollfd pending{fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t size = sizeof error;
+        connected = poll(&pending, 1, 500) == 1 &&
+                    getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    }
+    fcntl(fd, F_SETFL, flags);
+    return connected;
+}
 
 struct AddressListFree {
     void operator()(addrinfo* list) const { freeaddrinfo(list); }
@@ -39,7 +60,7 @@ bool VpcdLink::connect() {
         if (fd < 0) {
             continue;
         }
-        if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0) {
+        if (connectWithin(fd, address->ai_addr, address->ai_addrlen)) {
             const int on = 1;
             setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             m_fd = fd;
@@ -51,6 +72,7 @@ bool VpcdLink::connect() {
 }
 
 void VpcdLink::disconnect() {
+    m_served = false;
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -79,18 +101,7 @@ bool VpcdLink::send(ByteView payload) {
     Bytes frame{static_cast<std::uint8_t>(payload.size() >> 8),
                 static_cast<std::uint8_t>(payload.size() & 0xFF)};
     frame.insert(frame.end(), payload.begin(), payload.end());
-    std::size_t done = 0;
-    while (done < frame.size()) {
-        const ssize_t sent = ::send(m_fd, frame.data() + done, frame.size() - done, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(sent);
-    }
-    return true;
+    return sendAll(m_fd, frame.data(), frame.size());
 }
 
 bool VpcdLink::serveOne(TokenCard& card) {
@@ -102,6 +113,7 @@ bool VpcdLink::serveOne(TokenCard& card) {
     if (!readExactly(message.data(), message.size())) {
         return false;
     }
+    m_served = true;
     if (message.size() == 1) {
         switch (message[0]) {
         case powerOff:

@@ -21,6 +21,9 @@ public:
     bool connect();
     void disconnect();
     bool isConnected() const { return m_fd >= 0; }
+    // vpcd has talked to this connection: the reader is ours (vpcd serves one card at a time
+    // and leaves further connections waiting).
+    bool isServed() const { return m_served; }
     int fd() const { return m_fd; }
 
     // Answers one message; false when vpcd closed the connection.
@@ -33,6 +36,7 @@ private:
     std::string m_host;
     std::string m_port;
     int m_fd = -1;
+    bool m_served = false;
 };
 
 } // namespace TokenSim

@@ -1,6 +1,7 @@
 // token-sim: the virtual token as a card in a vsmartcard vpcd reader.
 //   token-sim --vpcd HOST:PORT [--fips] [--atr HEX] [--control PATH]
-// The control socket takes "remove", "insert", "log", "clear-log" and "pubkey".
+// The control socket takes "remove", "insert", "status" (removed, waiting or serving), "log",
+// "clear-log" and "pubkey".
 
 #include "ControlServer.hpp"
 #include "VpcdLink.hpp"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
                     return describeLog(card);
                 } else if (command == "clear-log") {
                     card.clearLog();
+                } else if (command == "status") {
+                    return !present ? "removed\n" : link.isServed() ? "serving\n" : "waiting\n";
                 } else if (command == "pubkey") {
                     return TokenSim::toHex(card.ecPublicKeyDer()) + "\n";
                 } else {

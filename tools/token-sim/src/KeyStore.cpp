@@ -5,8 +5,6 @@
 #include <openssl/rsa.h>
 #include <openssl/x509.h>
 
-#include <algorithm>
-
 namespace TokenSim {
 namespace {
 

@@ -104,7 +104,6 @@ std::variant<CommandApdu, std::uint16_t> SecureChannel::unwrap(const CommandApdu
     std::size_t i = 0;
     ByteView cipherText;
     std::optional<std::size_t> le;
-    std::size_t macStart = body.size();
     if (i + 2 <= body.size() && body[i] == tagCryptogram) {
         const std::size_t length = body[i + 1];
         if (length < 2 || i + 2 + length > body.size() || body[i + 2] != 0x01 ||
@@ -123,7 +122,7 @@ std::variant<CommandApdu, std::uint16_t> SecureChannel::unwrap(const CommandApdu
         close();
         return StatusWord::secureMessagingDataWrong;
     }
-    macStart = i;
+    const std::size_t macStart = i;
 
     Bytes input{command.cla, command.ins, command.p1, command.p2};
     input = pad(input, b);

@@ -74,6 +74,17 @@ Bytes TokenCard::ecPublicKeyDer() const {
 }
 
 Bytes TokenCard::transmit(ByteView apdu) {
+    try {
+        return respond(apdu);
+    } catch (const std::exception&) {
+        // An internal failure: the card stays alive and says so, as a real one does.
+        m_channel.close();
+        m_log.push_back({Bytes(apdu.begin(), apdu.end()), false, StatusWord::technicalProblem});
+        return withStatus({}, StatusWord::technicalProblem);
+    }
+}
+
+Bytes TokenCard::respond(ByteView apdu) {
     const std::optional<CommandApdu> parsed = CommandApdu::parse(apdu);
     if (!parsed) {
         m_log.push_back({Bytes(apdu.begin(), apdu.end()), false, StatusWord::wrongLength});
@@ -91,14 +102,16 @@ Bytes TokenCard::transmit(ByteView apdu) {
         m_log.push_back({parsed->encode(), true, *sw});
         return withStatus({}, *sw);
     }
-    const CommandApdu& plain = std::get<CommandApdu>(unwrapped);
+    CommandApdu& plain = std::get<CommandApdu>(unwrapped);
     Reply reply = dispatch(plain, true);
     if (reply.sw == StatusWord::success && reply.data.size() > m_channel.maxReplyData()) {
         reply = Reply::status(StatusWord::wrongLength);
     }
     m_log.push_back({plain.encode(), true, reply.sw});
-    // Errors travel as a bare status word, and so does a successful VERIFY.
-    if (reply.sw != StatusWord::success || plain.ins == insVerify) {
+    wipe(plain.data);
+    // Errors travel as a bare status word, and so do a successful VERIFY and the answer to a
+    // command that ended the channel (a protected SELECT of the applet).
+    if (reply.sw != StatusWord::success || plain.ins == insVerify || !m_channel.isEstablished()) {
         return withStatus({}, reply.sw);
     }
     Bytes protectedReply = m_channel.protectReply(reply.data);

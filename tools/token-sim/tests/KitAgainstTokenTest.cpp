@@ -106,6 +106,31 @@ TEST_P(KitAgainstToken, reselectingTheAppletEndsTheSession) {
     m_driver.selectApplet(m_card);
     EXPECT_EQ(failureOf([&] { m_driver.generateECKeyPair(0x01, m_card); }), Kind::keyGenFailed);
     EXPECT_EQ(m_card.commandLog().back().sw, 0x6988);
+
+    // Selecting it under protection answers plainly, as the channel is gone with the answer.
+    SelvorTokenKit::SecureMessaging host;
+    host.mutualAuth(m_card, KaltorDriver::defaultTransportKey, KaltorDriver::defaultTransportKey);
+    const Bytes select =
+        host.wrapAPDU(0x00, 0xA4, 0x04, 0x00, KaltorDriver::appletAID, std::nullopt);
+    EXPECT_EQ(TokenSim::toHex(m_card.transmitRaw(select)), "9000");
+    EXPECT_EQ(TokenSim::toHex(m_card.commandLog().back().apdu),
+              "00A404000E656E746572736166652D66697073");
+}
+
+TEST_P(KitAgainstToken, anInternalFailureAnswers6F00AndKeepsTheCardAlive) {
+    TokenSim::TokenConfig config = this->config();
+    config.random = std::make_shared<TokenSim::ScriptedRandom>(std::deque<Bytes>{});
+    TokenSim::InProcessCard card(config);
+    // The random source runs dry on the card challenge.
+    EXPECT_EQ(failureOf([&] {
+                  m_driver.establishSecureSession(card, KaltorDriver::defaultTransportKey,
+                                                  KaltorDriver::defaultTransportKey);
+              }),
+              Kind::unexpectedStatus);
+    EXPECT_EQ(m_lastError, "Токен алдаа: SW=6F00");
+    EXPECT_EQ(
+        TokenSim::toHex(card.transmitRaw(TokenSim::fromHex("80CA008600").value())).substr(0, 6),
+        GetParam() ? "800101" : "800100");
 }
 
 TEST_P(KitAgainstToken, protectedReadsStayWithinOneReply) {

@@ -86,20 +86,32 @@ private:
 class PcscEndToEnd : public testing::TestWithParam<bool> {
 protected:
     bool fips() const { return GetParam(); }
+    // The second virtual reader, so the app's tests, which use the first, never meet these.
     TokenSimTesting::TokenSimOptions options() const {
         TokenSimTesting::TokenSimOptions options;
         options.fips = fips();
+        options.vpcdPort = 35964;
+        options.readerName = "Virtual PCD 00 01";
         return options;
+    }
+
+    int readerIndex() const {
+        const auto names = m_manager.getReaderNames();
+        const auto found = std::find(names.begin(), names.end(), m_sim.readerName());
+        if (found == names.end()) {
+            throw std::runtime_error("pcscd does not list " + m_sim.readerName());
+        }
+        return static_cast<int>(found - names.begin());
     }
 
     // Installs PIN and PUK in one card session and generates the signing key in the next,
     // as a new token is prepared.
     void provision(TokenManager& manager) {
-        manager.withSession(0, [&](Card& card) {
+        manager.withSession(m_reader, [&](Card& card) {
             establish(m_driver, card);
             m_driver.initializePIN(pin, puk, card);
         });
-        manager.withSession(0, [&](Card& card) {
+        manager.withSession(m_reader, [&](Card& card) {
             establish(m_driver, card);
             m_driver.verifyPIN(pin, KaltorDriver::userPINReference, card);
             m_driver.generateECKeyPair(0x01, card);
@@ -109,24 +121,24 @@ protected:
     TokenSimTesting::TokenSimProcess m_sim{options()};
     TokenManager m_manager{SelvorTokenKit::makePcscCardService()};
     KaltorDriver m_driver;
+    int m_reader = readerIndex();
 };
 
 TEST_P(PcscEndToEnd, listsTheReaderAndReadsTheAtrAndTokenInfo) {
     const auto names = m_manager.getReaderNames();
-    ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.front(), m_sim.readerName());
+    EXPECT_EQ(names, (std::vector<std::string>{"Virtual PCD 00 00", "Virtual PCD 00 01"}));
     EXPECT_TRUE(m_manager.hasToken());
-    EXPECT_EQ(m_manager.getATR(0), TokenSim::TokenConfig::defaultAtr(fips()));
+    EXPECT_EQ(m_manager.getATR(m_reader), TokenSim::TokenConfig::defaultAtr(fips()));
 
     const auto info =
-        m_manager.withSession(0, [&](Card& card) { return m_driver.getTokenInfo(card); });
+        m_manager.withSession(m_reader, [&](Card& card) { return m_driver.getTokenInfo(card); });
     EXPECT_EQ(info.isFIPS, fips());
     EXPECT_TRUE(info.appletSelected);
     EXPECT_EQ(info.label, "Kaltor2003");
 }
 
 TEST_P(PcscEndToEnd, selectsTheAppletAndGetsFreshChallenges) {
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         EXPECT_TRUE(m_driver.selectApplet(card).isSuccess());
         const Bytes first = m_driver.getChallenge(card);
         const Bytes second = m_driver.getChallenge(card);
@@ -161,13 +173,13 @@ TEST_P(PcscEndToEnd, provisionsATokenAndSignsWithItsKey) {
     const Bytes digest = sha256("Гэрээ.pdf");
     const Bytes publicKey = m_sim.ecPublicKeyDer();
     ASSERT_FALSE(publicKey.empty());
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         establish(m_driver, card);
         const Bytes signature = m_driver.signECDSA(digest, card);
         EXPECT_TRUE(TokenSimTests::verifiesEcSignature(publicKey, digest, signature));
     });
     KaltorDriver plainDriver;
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         plainDriver.selectApplet(card);
         const Bytes signature = plainDriver.signECDSA(digest, card);
         EXPECT_TRUE(TokenSimTests::verifiesEcSignature(publicKey, digest, signature));
@@ -176,7 +188,7 @@ TEST_P(PcscEndToEnd, provisionsATokenAndSignsWithItsKey) {
 }
 
 TEST_P(PcscEndToEnd, countsWrongPinsDownUntilBlocked) {
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         establish(m_driver, card);
         m_driver.initializePIN(pin, puk, card);
         for (const int left : {2, 1, 0}) {
@@ -194,7 +206,7 @@ TEST_P(PcscEndToEnd, countsWrongPinsDownUntilBlocked) {
                   Kind::keyGenFailed);
     });
     // Installing the PIN again unblocks it.
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         establish(m_driver, card);
         m_driver.initializePIN(pin, puk, card);
         EXPECT_NO_THROW(m_driver.verifyPIN(pin, KaltorDriver::userPINReference, card));
@@ -206,13 +218,13 @@ TEST_P(PcscEndToEnd, writesA600ByteCertificateAndReadsItBack) {
     for (std::size_t i = 0; i < certificate.size(); ++i) {
         certificate[i] = static_cast<std::uint8_t>(i * 7 + 3);
     }
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         establish(m_driver, card);
         m_driver.writeCertificate(certificate, 0xC001, card);
         EXPECT_EQ(m_driver.readCertificate(0xC001, card), certificate);
     });
     KaltorDriver plainDriver;
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         plainDriver.selectApplet(card);
         EXPECT_EQ(plainDriver.readCertificate(0xC001, card), certificate);
         EXPECT_EQ(tokenErrorOf([&] { plainDriver.readCertificate(0xD000, card); }),
@@ -223,7 +235,7 @@ TEST_P(PcscEndToEnd, writesA600ByteCertificateAndReadsItBack) {
 TEST_P(PcscEndToEnd, aThrowingBodyEndsTheCardSessionOnce) {
     auto service = std::make_shared<CountingCardService>();
     TokenManager manager(service);
-    EXPECT_THROW(manager.withSession(0,
+    EXPECT_THROW(manager.withSession(m_reader,
                                      [&](Card& card) -> int {
                                          m_driver.selectApplet(card);
                                          throw std::runtime_error("body failed");
@@ -246,7 +258,7 @@ TEST_P(PcscEndToEnd, aThrowingBodyEndsTheCardSessionOnce) {
 }
 
 TEST_P(PcscEndToEnd, aCardPulledOutMidSessionGivesAnError) {
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         establish(m_driver, card);
         m_sim.removeCard();
         EXPECT_THROW(m_driver.verifyPIN(pin, KaltorDriver::userPINReference, card),
@@ -254,11 +266,12 @@ TEST_P(PcscEndToEnd, aCardPulledOutMidSessionGivesAnError) {
     });
     // The reader stays listed, but no session opens on it while it is empty.
     EXPECT_FALSE(m_manager.getReaderNames().empty());
-    EXPECT_ANY_THROW(m_manager.withSession(0, [&](Card& card) { m_driver.selectApplet(card); }));
-    EXPECT_ANY_THROW(m_manager.getATR(0));
+    EXPECT_ANY_THROW(
+        m_manager.withSession(m_reader, [&](Card& card) { m_driver.selectApplet(card); }));
+    EXPECT_ANY_THROW(m_manager.getATR(m_reader));
 
     m_sim.insertCard();
-    m_manager.withSession(0, [&](Card& card) {
+    m_manager.withSession(m_reader, [&](Card& card) {
         EXPECT_TRUE(m_driver.selectApplet(card).isSuccess());
         establish(m_driver, card);
     });
@@ -272,6 +285,28 @@ TEST_P(PcscEndToEnd, aReaderIndexBeyondTheListIsNotConnected) {
     EXPECT_EQ(tokenErrorOf([&] { m_manager.withSession(-1, [](Card&) {}); }),
               Kind::readerNotConnected);
     EXPECT_TRUE(m_sim.commandLog().empty());
+}
+
+TEST(TokenSimProcessTest, refusesAReaderThatAnotherCardHolds) {
+    TokenSimTesting::TokenSimOptions options;
+    options.vpcdPort = 35964;
+    options.readerName = "Virtual PCD 00 01";
+    TokenSimTesting::TokenSimProcess first(options);
+    try {
+        TokenSimTesting::TokenSimProcess second(options);
+        ADD_FAILURE() << "a second token took a reader that holds a card";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("holds the reader"), std::string::npos)
+            << error.what();
+    }
+    // The first token still answers.
+    TokenManager manager(SelvorTokenKit::makePcscCardService());
+    const auto names = manager.getReaderNames();
+    const int index =
+        static_cast<int>(std::find(names.begin(), names.end(), first.readerName()) - names.begin());
+    KaltorDriver driver;
+    manager.withSession(index,
+                        [&](Card& card) { EXPECT_TRUE(driver.selectApplet(card).isSuccess()); });
 }
 
 INSTANTIATE_TEST_SUITE_P(Suites, PcscEndToEnd, testing::Values(false, true),

@@ -20,6 +20,7 @@ inline constexpr std::uint16_t referenceNotFound = 0x6A88;
 inline constexpr std::uint16_t offsetOutsideFile = 0x6B00;
 inline constexpr std::uint16_t insNotSupported = 0x6D00;
 inline constexpr std::uint16_t claNotSupported = 0x6E00;
+inline constexpr std::uint16_t technicalProblem = 0x6F00;
 
 // 63 Cx: a wrong PIN with x tries left.
 constexpr std::uint16_t retriesLeft(int tries) {

@@ -24,6 +24,7 @@ class TokenCard {
 public:
     explicit TokenCard(TokenConfig config = {});
 
+    // Never throws: an internal failure answers 6F 00.
     Bytes transmit(ByteView apdu);
     // Power cycle or warm reset: the secure channel, PIN verification and file selection end.
     void reset();
@@ -39,6 +40,7 @@ public:
     static const Bytes& appletId();
 
 private:
+    Bytes respond(ByteView apdu);
     Reply dispatch(const CommandApdu& command, bool secured);
     Reply selectCommand(const CommandApdu& command);
     Reply getChallenge(const CommandApdu& command);

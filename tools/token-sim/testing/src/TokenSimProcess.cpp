@@ -3,6 +3,7 @@
 #include <PCSC/winscard.h>
 #include <PCSC/wintypes.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -18,7 +19,7 @@
 namespace TokenSimTesting {
 namespace {
 
-constexpr auto cardTimeout = std::chrono::seconds(10);
+constexpr std::chrono::milliseconds cardTimeout = std::chrono::seconds(10);
 
 std::string pcscText(LONG code) {
     return pcsc_stringify_error(code);
@@ -75,11 +76,16 @@ TokenSimProcess::TokenSimProcess(TokenSimOptions options) : m_options(std::move(
         throw std::runtime_error("cannot start token-sim");
     }
     if (m_pid == 0) {
+        // The simulator must not outlive a crashed test nor keep its descriptors (a held
+        // lock file among them).
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        close_range(3, ~0U, 0);
         execv(argv[0], argv.data());
         _exit(127);
     }
     try {
-        waitForCard(true);
+        waitUntilServed();
+        waitForCard(true, cardTimeout);
     } catch (...) {
         stop();
         throw;
@@ -110,18 +116,18 @@ void TokenSimProcess::stop() noexcept {
     unlink(m_controlPath.c_str());
     // Let pcscd notice the card is gone so the next process finds the reader empty.
     try {
-        waitForCard(false);
+        waitForCard(false, std::chrono::seconds(2));
     } catch (const std::exception&) {
         // The reader may already be gone with pcscd itself; nothing is left to clean up.
     }
 }
 
-void TokenSimProcess::waitForCard(bool present) const {
+void TokenSimProcess::waitForCard(bool present, std::chrono::milliseconds timeout) const {
     PcscContext context;
     SCARD_READERSTATE state{};
     state.szReader = m_options.readerName.c_str();
     state.dwCurrentState = SCARD_STATE_UNAWARE;
-    const auto deadline = std::chrono::steady_clock::now() + cardTimeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
         if (m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
             throw std::runtime_error("token-sim exited early");
@@ -154,6 +160,8 @@ std::string TokenSimProcess::control(const std::string& command) const {
         }
         throw std::runtime_error("cannot reach the token-sim control socket " + m_controlPath);
     }
+    timeval timeout{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     const std::string line = command + "\n";
     if (send(fd, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) {
         close(fd);
@@ -166,6 +174,9 @@ std::string TokenSimProcess::control(const std::string& command) const {
         answer.append(buffer, static_cast<std::size_t>(got));
     }
     close(fd);
+    if (got < 0) {
+        throw std::runtime_error("token-sim did not answer \"" + command + "\"");
+    }
     if (answer.rfind("error", 0) == 0) {
         throw std::runtime_error("token-sim: " + answer);
     }
@@ -174,12 +185,34 @@ std::string TokenSimProcess::control(const std::string& command) const {
 
 void TokenSimProcess::removeCard() {
     control("remove");
-    waitForCard(false);
+    waitForCard(false, cardTimeout);
 }
 
 void TokenSimProcess::insertCard() {
     control("insert");
-    waitForCard(true);
+    waitUntilServed();
+    waitForCard(true, cardTimeout);
+}
+
+void TokenSimProcess::waitUntilServed() const {
+    const auto deadline = std::chrono::steady_clock::now() + cardTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            throw std::runtime_error("token-sim exited early");
+        }
+        try {
+            if (control("status") == "serving\n") {
+                return;
+            }
+        } catch (const std::runtime_error&) {
+            // The control socket is not up yet.
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    throw std::runtime_error("vpcd on port " + std::to_string(m_options.vpcdPort) +
+                             " never served this token-sim: another card (another token-sim?) "
+                             "holds the reader " +
+                             m_options.readerName);
 }
 
 std::vector<LoggedApdu> TokenSimProcess::commandLog() const {

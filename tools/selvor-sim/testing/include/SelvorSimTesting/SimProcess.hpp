@@ -14,17 +14,18 @@ namespace SelvorSimTesting {
 
 struct SimOptions {
     // Approve every push this long after it starts (QR: scan after it, approve after twice it).
-    std::optional<double> autoApproveSeconds;
+    std::optional<double> autoApproveSeconds = {};
     // Register numbers that get a history of 100,000 sessions.
-    std::vector<std::string> largeHistory;
+    std::vector<std::string> largeHistory = {};
     // Cloud providers ("google", "dropbox") linked from the start.
-    std::vector<std::string> linkedProviders;
-    std::vector<std::string> extraArguments;
+    std::vector<std::string> linkedProviders = {};
+    std::vector<std::string> extraArguments = {};
 };
 
 struct HttpReply {
     int status = 0;
     std::string body;
+    // As httplib's client reads them: a Location header arrives percent-decoded.
     std::multimap<std::string, std::string> headers;
     // Null when the body is not JSON.
     [[nodiscard]] nlohmann::json json() const;
@@ -52,14 +53,15 @@ struct PendingRequest {
     bool scanned = false;
 };
 
+// Every member has a default, so designated initializers name only what matters.
 // kind: "status", "html", "broken_json", "stall", "drop". path: exact, or a prefix ending "*".
 struct Fault {
-    std::string path;
+    std::string path = {};
     std::string kind = "status";
-    std::string method; // empty: any
-    std::optional<int> status;
-    std::optional<std::string> body;
-    std::optional<std::string> contentType;
+    std::string method = {}; // empty: any
+    std::optional<int> status = {};
+    std::optional<std::string> body = {};
+    std::optional<std::string> contentType = {};
     int stallMs = 0;
     int times = -1; // negative: until cleared
 };
@@ -77,7 +79,7 @@ public:
     // "http://127.0.0.1:PORT", no trailing slash.
     [[nodiscard]] std::string baseUrl() const;
 
-    // A plain request to the simulator (path with query).
+    // A plain request to the simulator; the path and query are sent exactly as given.
     HttpReply send(const std::string& method, const std::string& pathAndQuery,
                    const std::string& body = {}, const std::string& contentType = {},
                    const std::multimap<std::string, std::string>& headers = {});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -25,8 +26,9 @@ struct LoggedApdu {
 };
 
 // Runs the token-sim executable as a card in the vpcd reader of a running pcscd. The
-// constructor returns once pcscd reports the card present and throws std::runtime_error when
-// pcscd is not running, the reader is not listed or the card does not appear. The process is
+// constructor returns once vpcd talks to this process and pcscd reports the card present; it
+// throws std::runtime_error when pcscd is not running, the reader is not listed, another card
+// holds the reader or the card does not appear. The process is
 // stopped on destruction, which pulls the card out.
 class TokenSimProcess {
 public:
@@ -48,7 +50,8 @@ public:
 
 private:
     std::string control(const std::string& command) const;
-    void waitForCard(bool present) const;
+    void waitForCard(bool present, std::chrono::milliseconds timeout) const;
+    void waitUntilServed() const;
     void stop() noexcept;
 
     TokenSimOptions m_options;

@@ -1,0 +1,98 @@
+import QtQuick
+import Selvor
+
+// The trusted devices: one panel per device, in the order the service sent them.
+AccountPage {
+    id: view
+
+    required property AppState appState
+
+    objectName: "devicesView"
+    title: "Итгэмжлэгдсэн төхөөрөмжүүд"
+
+    DevicesViewModel {
+        id: viewModel
+
+        appState: view.appState
+    }
+
+    Text {
+        objectName: "noDevices"
+        visible: viewModel.devices.length === 0
+        text: "Төхөөрөмж байхгүй"
+        font: Theme.bodyFont
+        color: Theme.textSecondary
+    }
+
+    Repeater {
+        model: viewModel.devices
+
+        AccountPanel {
+            id: panel
+
+            required property var modelData
+
+            objectName: "devicePanel"
+            width: view.columnWidth
+
+            Item {
+                width: parent.width
+                height: Math.max(tile.height, lines.implicitHeight)
+
+                AccountSymbolTile {
+                    id: tile
+
+                    anchors.verticalCenter: parent.verticalCenter
+                    symbol: panel.modelData.icon
+                    tint: Theme[panel.modelData.iconColour]
+                    side: 40
+                }
+                Column {
+                    id: lines
+
+                    anchors.left: tile.right
+                    anchors.leftMargin: 12
+                    anchors.right: status.left
+                    anchors.rightMargin: 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 2
+
+                    Text {
+                        objectName: "platform"
+                        width: parent.width
+                        text: panel.modelData.platform
+                        font: Theme.subheadingFont
+                        color: Theme.textPrimary
+                        elide: Text.ElideRight
+                    }
+                    Text {
+                        objectName: "deviceId"
+                        width: parent.width
+                        text: panel.modelData.idLine
+                        font: Theme.captionFont
+                        color: Theme.textSecondary
+                        elide: Text.ElideRight
+                    }
+                    Text {
+                        objectName: "lastSeen"
+                        width: parent.width
+                        text: panel.modelData.lastSeen
+                        font: Theme.captionFont
+                        color: Theme.textSecondary
+                        elide: Text.ElideRight
+                    }
+                }
+                Text {
+                    id: status
+
+                    objectName: "status"
+                    anchors.right: parent.right
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: panel.modelData.status
+                    font: Theme.bodyFont
+                    color: Theme[panel.modelData.statusColour]
+                }
+            }
+        }
+    }
+}

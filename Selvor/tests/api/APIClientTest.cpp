@@ -1,0 +1,209 @@
+#include "ClientTestSupport.hpp"
+
+#include "api/Cancellation.hpp"
+#include "api/CancelledError.hpp"
+#include "api/Sleep.hpp"
+#include "api/TransportError.hpp"
+#include "api/models/AuthModels.hpp"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace Selvor::testing {
+namespace {
+
+using SelvorSimTesting::Fault;
+using SelvorTokenKit::LogLevel;
+using namespace std::chrono_literals;
+
+class APIClientTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim().clearFaults();
+        sim().clearRequestLog();
+    }
+
+    // Every request to the session status path answers with this status and body.
+    static void answerStatusWith(int status, std::string body, std::string kind = "status") {
+        Fault fault;
+        fault.path = "/web/auth/session/*";
+        fault.kind = std::move(kind);
+        fault.status = status;
+        fault.body = std::move(body);
+        sim().addFault(fault);
+    }
+
+    // Status requests get no byte back for three seconds.
+    static void stallStatusRequests() {
+        Fault stall;
+        stall.path = "/web/auth/session/*";
+        stall.kind = "stall";
+        stall.stallMs = 3000;
+        sim().addFault(stall);
+    }
+
+    static Outcome<AuthStatusResponse> statusRequest(APIClient& client) {
+        return run(client.request<AuthStatusResponse>(Endpoint::authSession("s-1")));
+    }
+
+    APIClient client{simBaseURL()};
+};
+
+TEST_F(APIClientTest, statusBelow400IsSuccessAnd400IsFailure) {
+    answerStatusWith(399, R"({"state": "RUNNING"})");
+    EXPECT_EQ(statusRequest(client).value->state, "RUNNING");
+    sim().clearFaults();
+    answerStatusWith(400, R"({"code": 7, "error": "Буруу хүсэлт"})");
+    const auto error = statusRequest(client).errorAs<APIError>();
+    EXPECT_EQ(error.kind(), APIError::Kind::serverError);
+    EXPECT_EQ(error.errorDescription(), "Сервер алдаа (7): Буруу хүсэлт");
+}
+
+TEST_F(APIClientTest, errorBodyCodeWinsOverTheHttpStatus) {
+    answerStatusWith(500, R"({"code": 42, "error": "x"})");
+    const auto error = statusRequest(client).errorAs<APIError>();
+    EXPECT_EQ(error.code(), 42);
+    EXPECT_EQ(error.errorDescription(), "Сервер алдаа (42): x");
+}
+
+TEST_F(APIClientTest, undecodableErrorBodyGivesHttpStatusAndUnknownError) {
+    answerStatusWith(502, "<html><body>Bad Gateway</body></html>", "html");
+    EXPECT_EQ(statusRequest(client).errorAs<APIError>().errorDescription(),
+              "Сервер алдаа (502): Unknown error");
+    sim().clearFaults();
+    answerStatusWith(404, R"({"code": 3})");
+    EXPECT_EQ(statusRequest(client).errorAs<APIError>().errorDescription(),
+              "Сервер алдаа (404): Unknown error");
+}
+
+TEST_F(APIClientTest, undecodableSuccessBodyIsInvalidResponseWithOneErrorLine) {
+    for (const std::string body : {"", R"({"result": "OK"})", R"({"state": 5})", "[]"}) {
+        sim().clearFaults();
+        answerStatusWith(200, body);
+        const LogRecorder log;
+        const auto error = statusRequest(client).errorAs<APIError>();
+        EXPECT_EQ(error.kind(), APIError::Kind::invalidResponse);
+        EXPECT_EQ(error.errorDescription(), "Серверийн хариу буруу байна.");
+        const auto errors = log.entries(LogLevel::error);
+        ASSERT_EQ(errors.size(), 1u) << body;
+        EXPECT_EQ(errors[0].category, "APIClient");
+        EXPECT_TRUE(errors[0].message.starts_with("Decode алдаа: ")) << errors[0].message;
+    }
+}
+
+TEST_F(APIClientTest, snakeAndCamelKeysBothFillAField) {
+    answerStatusWith(200, R"({"state": "COMPLETE", "result": "OK",
+                              "identity": {"nationalId": "УП91042312", "full_name": "Б. Тэмүүжин"}})");
+    const auto answer = statusRequest(client);
+    ASSERT_TRUE(answer.value);
+    EXPECT_EQ(answer.value->identity->nationalId, "УП91042312");
+    EXPECT_EQ(answer.value->identity->fullName, "Б. Тэмүүжин");
+}
+
+TEST_F(APIClientTest, requestAndAnswerAreLoggedWithPrivateValues) {
+    answerStatusWith(201, R"({"state": "RUNNING"})");
+    const LogRecorder log;
+    ASSERT_TRUE(statusRequest(client).value);
+    const auto lines = log.entries(LogLevel::info);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].category, "APIClient");
+    EXPECT_EQ(lines[0].message, "→ <private> <private>");
+    EXPECT_EQ(lines[1].message, "← 201 <private>");
+    EXPECT_TRUE(log.entries(LogLevel::error).empty());
+}
+
+TEST_F(APIClientTest, droppedConnectionIsATransportErrorWithQtsDescription) {
+    answerStatusWith(500, "", "drop");
+    const auto error = statusRequest(client).errorAs<TransportError>();
+    EXPECT_NE(error.code(), QNetworkReply::NoError);
+    EXPECT_FALSE(error.errorDescription().empty());
+}
+
+TEST_F(APIClientTest, refusedConnectionIsATransportError) {
+    APIClient closed(QStringLiteral("http://127.0.0.1:1"));
+    const auto error = statusRequest(closed).errorAs<TransportError>();
+    EXPECT_EQ(error.code(), QNetworkReply::ConnectionRefusedError);
+    EXPECT_EQ(error.errorDescription(), "Connection refused");
+}
+
+TEST_F(APIClientTest, stallEndsAtTheIdleLimitAndAtTheWholeExchangeLimit) {
+    stallStatusRequests();
+    for (const APIClient::Timeouts limits : {APIClient::Timeouts{150ms, 60s}, {60s, 150ms}}) {
+        APIClient impatient(simBaseURL(), limits);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const auto error = statusRequest(impatient).errorAs<TransportError>();
+        EXPECT_EQ(error.code(), QNetworkReply::TimeoutError);
+        EXPECT_EQ(error.errorDescription(), "Operation timed out");
+        EXPECT_LT(elapsed.elapsed(), 2500);
+    }
+}
+
+TEST_F(APIClientTest, cancellingAbortsTheRequestInFlight) {
+    stallStatusRequests();
+    Cancellation cancellation;
+    QTimer::singleShot(100ms, &cancellation, &Cancellation::cancel);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto outcome =
+        run(client.request<AuthStatusResponse>(Endpoint::authSession("s"), &cancellation));
+    EXPECT_EQ(outcome.errorAs<CancelledError>().errorDescription(), "Үйлдэл цуцлагдлаа.");
+    EXPECT_LT(elapsed.elapsed(), 2500);
+}
+
+TEST_F(APIClientTest, cancelledBeforehandSendsNothing) {
+    Cancellation cancellation;
+    cancellation.cancel();
+    const auto outcome =
+        run(client.request<AuthStatusResponse>(Endpoint::authSession("s"), &cancellation));
+    outcome.errorAs<CancelledError>();
+    EXPECT_TRUE(sim().requestLog().empty());
+}
+
+TEST_F(APIClientTest, urlsThatCannotBeFormedAreRefusedUnsent) {
+    const QString port = QString::number(sim().port());
+    for (const QString& base :
+         {QString(), QStringLiteral("not a url"), QStringLiteral("ftp://127.0.0.1:") + port,
+          QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("/#"),
+          QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("?a=b"),
+          QStringLiteral("http://exa mple.mn")}) {
+        APIClient broken(base);
+        EXPECT_EQ(statusRequest(broken).errorAs<APIError>().kind(), APIError::Kind::invalidResponse)
+            << base.toStdString();
+    }
+    EXPECT_TRUE(sim().requestLog().empty());
+}
+
+TEST(Sleep, endsAfterItsTimeOrAtOnceWhenCancelled) {
+    EXPECT_FALSE(run([]() -> QCoro::Task<bool> {
+                     co_await sleepFor(10ms);
+                     co_return true;
+                 }())
+                     .error);
+    Cancellation cancellation;
+    QTimer::singleShot(20ms, &cancellation, &Cancellation::cancel);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto outcome = run([&]() -> QCoro::Task<bool> {
+        co_await sleepFor(10s, &cancellation);
+        co_return true;
+    }());
+    outcome.errorAs<CancelledError>();
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    const auto late = run([&]() -> QCoro::Task<bool> {
+        co_await sleepFor(1ms, &cancellation);
+        co_return true;
+    }());
+    late.errorAs<CancelledError>();
+}
+
+TEST(SharedClient, readsTheBaseUrlOnceFromTheEnvironment) {
+    qputenv("API_BASE_URL", "http://127.0.0.1:9/");
+    APIClient& shared = APIClient::shared();
+    qputenv("API_BASE_URL", "http://elsewhere");
+    EXPECT_EQ(&APIClient::shared(), &shared);
+    EXPECT_EQ(shared.baseURL(), QStringLiteral("http://127.0.0.1:9/"));
+}
+
+} // namespace
+} // namespace Selvor::testing
