@@ -1,0 +1,251 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import QtQuick.Layouts
+import Selvor
+
+// Signs a document's SHA-256 digest with the key on the USB token.
+Rectangle {
+    id: root
+
+    required property TokenManager tokenManager
+    readonly property DocumentSignViewModel viewModel: model
+
+    objectName: "documentSignView"
+    color: Theme.subtleBackground
+    implicitWidth: content.implicitWidth + 64
+    implicitHeight: content.implicitHeight + 64
+
+    DocumentSignViewModel {
+        id: model
+        objectName: "documentSignViewModel"
+        tokenManager: root.tokenManager
+    }
+
+    FileDialog {
+        id: fileDialog
+        title: "Гарын үсэг зурах файл сонгоно уу"
+        fileMode: FileDialog.OpenFile
+        onAccepted: model.chooseFile(selectedFile)
+    }
+
+    Shortcut {
+        sequences: ["Ctrl+Return", "Ctrl+Enter"]
+        enabled: model.canSign && root.visible
+        onActivated: model.startSigning()
+    }
+
+    ColumnLayout {
+        id: content
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.margins: 32
+        spacing: 24
+
+        ColumnLayout {
+            spacing: 4
+            Label {
+                text: "Тоон гарын үсэг"
+                font: Theme.titleFont
+                color: Theme.textPrimary
+            }
+            Label {
+                text: "USB токеноор баримт бичигт тоон гарын үсэг зурна."
+                font: Theme.bodyFont
+                color: Theme.textSecondary
+            }
+        }
+
+        GroupBox {
+            title: "Токен"
+            font: Theme.bodyFont
+            Layout.fillWidth: true
+
+            RowLayout {
+                spacing: 8
+                Rectangle {
+                    objectName: "tokenDot"
+                    width: 8
+                    height: 8
+                    radius: 4
+                    color: root.tokenManager.isTokenPresent ? Theme.successGreen : Theme.dangerRed
+                }
+                Label {
+                    objectName: "tokenLabel"
+                    text: root.tokenManager.tokenInfo ? root.tokenManager.tokenInfo.label
+                                                      : "Холбогдоогүй"
+                    font: Theme.bodyFont
+                    color: Theme.textPrimary
+                }
+            }
+        }
+
+        GroupBox {
+            title: "Баримт бичиг"
+            font: Theme.bodyFont
+            Layout.fillWidth: true
+
+            GridLayout {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                columns: 2
+                columnSpacing: 12
+                rowSpacing: 10
+
+                Label {
+                    text: "Регистрийн дугаар:"
+                    font: Theme.bodyFont
+                    color: Theme.textPrimary
+                }
+                TextField {
+                    objectName: "registerNumberField"
+                    text: model.registerNumber
+                    onTextEdited: model.registerNumber = text
+                    placeholderText: "АБ12345678"
+                    font: Theme.bodyFont
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: 240
+                }
+
+                Label {
+                    text: "Баримтын нэр:"
+                    font: Theme.bodyFont
+                    color: Theme.textPrimary
+                }
+                TextField {
+                    objectName: "documentNameField"
+                    text: model.documentName
+                    onTextEdited: model.documentName = text
+                    placeholderText: "Гэрээ.pdf"
+                    font: Theme.bodyFont
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: 240
+                }
+
+                Label {
+                    text: "Document hash (SHA-256):"
+                    font: Theme.bodyFont
+                    color: Theme.textPrimary
+                }
+                TextField {
+                    objectName: "documentHashField"
+                    text: model.documentHash
+                    onTextEdited: model.documentHash = text
+                    placeholderText: "Файлын SHA-256 hash утга"
+                    font.family: "monospace"
+                    font.pixelSize: 12
+                    Layout.fillWidth: true
+                }
+
+                Item {
+                    width: 1
+                    height: 1
+                }
+                RowLayout {
+                    spacing: 8
+                    Button {
+                        objectName: "chooseFileButton"
+                        text: "Файл сонгох..."
+                        enabled: !model.isHashing
+                        onClicked: fileDialog.open()
+                    }
+                    BusyIndicator {
+                        objectName: "hashingIndicator"
+                        visible: model.isHashing
+                        running: model.isHashing
+                        padding: 0
+                        Layout.preferredWidth: 18
+                        Layout.preferredHeight: 18
+                    }
+                }
+            }
+        }
+
+        Button {
+            objectName: "signButton"
+            text: "Гарын үсэг зурах"
+            enabled: model.canSign
+            onClicked: model.startSigning()
+        }
+
+        GroupBox {
+            objectName: "errorBox"
+            visible: model.errorMessage !== ""
+            Layout.fillWidth: true
+
+            RowLayout {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                spacing: 8
+                Icon {
+                    symbol: "exclamationmark.triangle"
+                    color: Theme.dangerRed
+                }
+                Label {
+                    objectName: "errorText"
+                    text: model.errorMessage
+                    font: Theme.bodyFont
+                    color: Theme.dangerRed
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                }
+            }
+        }
+
+        GroupBox {
+            objectName: "signatureBox"
+            title: "Гарын үсэг"
+            font: Theme.bodyFont
+            visible: model.signatureHex !== ""
+            Layout.fillWidth: true
+
+            ColumnLayout {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                spacing: 10
+
+                RowLayout {
+                    spacing: 6
+                    Icon {
+                        symbol: "checkmark.seal.fill"
+                        color: Theme.successGreen
+                    }
+                    Label {
+                        text: "Амжилттай"
+                        font: Theme.bodyFont
+                        color: Theme.successGreen
+                    }
+                }
+                Rectangle {
+                    radius: 6
+                    color: Theme.cardBackground
+                    border.color: root.palette.mid
+                    Layout.fillWidth: true
+                    implicitHeight: signatureText.implicitHeight + 16
+
+                    TextEdit {
+                        id: signatureText
+                        objectName: "signatureText"
+                        anchors.fill: parent
+                        anchors.margins: 8
+                        text: model.signatureHex
+                        readOnly: true
+                        selectByMouse: true
+                        wrapMode: TextEdit.WrapAnywhere
+                        font.family: "monospace"
+                        font.pixelSize: 11
+                        color: Theme.textPrimary
+                        selectionColor: Theme.brandBlue
+                        selectedTextColor: "white"
+                    }
+                }
+                Button {
+                    objectName: "copyButton"
+                    text: "Хуулах"
+                    onClicked: model.copySignature()
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,365 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// The USB token section: connection status, token information, connection test, the
+// provisioning form and, while a token is attached, document signing.
+Rectangle {
+    id: root
+
+    required property TokenManager tokenManager
+    readonly property TokenScreenViewModel viewModel: model
+    readonly property bool present: tokenManager.isTokenPresent
+
+    objectName: "tokenScreen"
+    color: Theme.appBackground
+
+    TokenScreenViewModel {
+        id: model
+        objectName: "tokenScreenViewModel"
+        tokenManager: root.tokenManager
+        onStepChanged: if (step === TokenScreenViewModel.PinEntry)
+                           pinField.forceActiveFocus()
+    }
+
+    ScrollView {
+        id: scroll
+        anchors.fill: parent
+        contentWidth: availableWidth
+
+        ColumnLayout {
+            width: scroll.availableWidth
+            spacing: 0
+
+            ColumnLayout {
+                spacing: 20
+                Layout.fillWidth: true
+                Layout.margins: 32
+
+                ColumnLayout {
+                    spacing: 4
+                    Label {
+                        text: "USB Токен"
+                        font: Theme.titleFont
+                        color: Theme.textPrimary
+                    }
+                    Label {
+                        text: "Kaltor2003 USB-C крипто токеноор тоон гарын үсэг зурах."
+                        font: Theme.bodyFont
+                        color: Theme.textSecondary
+                        wrapMode: Text.Wrap
+                        Layout.fillWidth: true
+                    }
+                }
+
+                GroupBox {
+                    title: "Төхөөрөмж"
+                    font: Theme.subheadingFont
+                    Layout.fillWidth: true
+
+                    RowLayout {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        spacing: 10
+
+                        Icon {
+                            objectName: "deviceIcon"
+                            symbol: root.present ? "checkmark.shield.fill" : "xmark.shield"
+                            size: 28
+                            color: root.present ? Theme.successGreen : Theme.dangerRed
+                        }
+                        ColumnLayout {
+                            spacing: 2
+                            Layout.fillWidth: true
+                            Label {
+                                objectName: "deviceStatus"
+                                text: root.present ? "Холбогдсон" : "Холбогдоогүй"
+                                font: Theme.bodyFont
+                                color: Theme.textPrimary
+                            }
+                            Label {
+                                objectName: "deviceDetail"
+                                text: root.present ? "USB токен бэлэн" : "USB токен залгана уу"
+                                font: Theme.captionFont
+                                color: Theme.textSecondary
+                            }
+                        }
+                        Button {
+                            objectName: "refreshButton"
+                            text: "Шинэчлэх"
+                            onClicked: root.tokenManager.refresh()
+                        }
+                    }
+                }
+
+                GroupBox {
+                    objectName: "infoSection"
+                    title: "Мэдээлэл"
+                    font: Theme.subheadingFont
+                    visible: root.tokenManager.tokenInfo !== undefined
+                    Layout.fillWidth: true
+
+                    GridLayout {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        columns: 2
+                        columnSpacing: 12
+                        rowSpacing: 6
+
+                        Label {
+                            text: "Нэр"
+                            font: Theme.bodyFont
+                            color: Theme.textSecondary
+                            Layout.preferredWidth: 80
+                        }
+                        Label {
+                            objectName: "infoLabel"
+                            text: root.tokenManager.tokenInfo ? root.tokenManager.tokenInfo.label : ""
+                            font: Theme.bodyFont
+                            color: Theme.textPrimary
+                            Layout.fillWidth: true
+                        }
+                        Label {
+                            text: "FIPS горим"
+                            font: Theme.bodyFont
+                            color: Theme.textSecondary
+                            Layout.preferredWidth: 80
+                        }
+                        Label {
+                            objectName: "infoFips"
+                            text: root.tokenManager.tokenInfo && root.tokenManager.tokenInfo.isFIPS
+                                  ? "Тийм" : "Үгүй"
+                            font: Theme.bodyFont
+                            color: Theme.textPrimary
+                            Layout.fillWidth: true
+                        }
+                        Label {
+                            text: "ATR"
+                            font: Theme.bodyFont
+                            color: Theme.textSecondary
+                            Layout.preferredWidth: 80
+                            Layout.alignment: Qt.AlignTop
+                        }
+                        TextEdit {
+                            objectName: "infoAtr"
+                            text: root.tokenManager.tokenInfo ? root.tokenManager.tokenInfo.atrHex : ""
+                            readOnly: true
+                            selectByMouse: true
+                            wrapMode: TextEdit.WrapAnywhere
+                            font.family: "monospace"
+                            font.pixelSize: 12
+                            color: Theme.textPrimary
+                            selectionColor: Theme.brandBlue
+                            selectedTextColor: "white"
+                            Layout.fillWidth: true
+                        }
+                    }
+                }
+
+                RowLayout {
+                    objectName: "statusLine"
+                    visible: model.statusMessage !== ""
+                    spacing: 6
+                    Layout.fillWidth: true
+
+                    Icon {
+                        objectName: "statusIcon"
+                        symbol: model.isError ? "exclamationmark.triangle.fill"
+                                              : "checkmark.circle.fill"
+                        color: model.isError ? Theme.dangerRed : Theme.successGreen
+                    }
+                    Label {
+                        objectName: "statusText"
+                        text: model.statusMessage
+                        font: Theme.bodyFont
+                        color: model.isError ? Theme.dangerRed : Theme.textPrimary
+                        wrapMode: Text.Wrap
+                        Layout.fillWidth: true
+                    }
+                }
+
+                Button {
+                    objectName: "testConnectionButton"
+                    text: "Холболт тест"
+                    enabled: !model.isBusy
+                    onClicked: model.testConnection()
+                }
+
+                GroupBox {
+                    objectName: "setupSection"
+                    title: "Токен тохируулах"
+                    font: Theme.subheadingFont
+                    visible: root.present
+                    Layout.fillWidth: true
+
+                    ColumnLayout {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        spacing: 10
+
+                        // Step 0: introduction.
+                        ColumnLayout {
+                            objectName: "introductionStep"
+                            visible: model.step === TokenScreenViewModel.Introduction
+                            spacing: 10
+                            Layout.fillWidth: true
+
+                            Label {
+                                text: "Шинэ токен тохируулах — SM mutual auth, PIN/PUK тогтоох, түлхүүр хос үүсгэх."
+                                font: Theme.bodyFont
+                                color: Theme.textSecondary
+                                wrapMode: Text.Wrap
+                                Layout.fillWidth: true
+                            }
+                            Button {
+                                objectName: "beginSetupButton"
+                                text: "Токен тохируулах"
+                                onClicked: model.beginSetup()
+                            }
+                        }
+
+                        // Step 1: PIN and PUK entry.
+                        ColumnLayout {
+                            objectName: "pinEntryStep"
+                            visible: model.step === TokenScreenViewModel.PinEntry
+                            spacing: 8
+                            Layout.fillWidth: true
+
+                            Label {
+                                text: "PIN болон PUK код тогтооно уу"
+                                font: Theme.bodyFont
+                                color: Theme.textPrimary
+                            }
+                            TextField {
+                                id: pinField
+                                objectName: "pinField"
+                                text: model.pin
+                                onTextEdited: model.pin = text
+                                onAccepted: model.provision()
+                                echoMode: TextInput.Password
+                                placeholderText: "User PIN (6-16 тэмдэгт)"
+                                font: Theme.bodyFont
+                                Layout.fillWidth: true
+                                Layout.maximumWidth: 320
+                            }
+                            TextField {
+                                objectName: "pinRepeatField"
+                                text: model.pinRepeat
+                                onTextEdited: model.pinRepeat = text
+                                onAccepted: model.provision()
+                                echoMode: TextInput.Password
+                                placeholderText: "PIN давтах"
+                                font: Theme.bodyFont
+                                Layout.fillWidth: true
+                                Layout.maximumWidth: 320
+                            }
+                            TextField {
+                                objectName: "pukField"
+                                text: model.puk
+                                onTextEdited: model.puk = text
+                                onAccepted: model.provision()
+                                echoMode: TextInput.Password
+                                placeholderText: "SO PIN / PUK (8-16 тэмдэгт)"
+                                font: Theme.bodyFont
+                                Layout.fillWidth: true
+                                Layout.maximumWidth: 320
+                            }
+                            RowLayout {
+                                spacing: 8
+                                Button {
+                                    objectName: "cancelButton"
+                                    text: "Цуцлах"
+                                    enabled: !model.isBusy
+                                    onClicked: model.reset()
+                                }
+                                Button {
+                                    objectName: "provisionButton"
+                                    text: "Тохируулах"
+                                    enabled: model.canSubmit
+                                    onClicked: model.provision()
+                                }
+                            }
+                        }
+
+                        // Step 2: key generation running.
+                        ColumnLayout {
+                            objectName: "generatingStep"
+                            visible: model.step === TokenScreenViewModel.GeneratingKey
+                            spacing: 6
+                            Layout.fillWidth: true
+
+                            RowLayout {
+                                spacing: 8
+                                BusyIndicator {
+                                    running: parent.visible
+                                    padding: 0
+                                    Layout.preferredWidth: 20
+                                    Layout.preferredHeight: 20
+                                }
+                                Label {
+                                    text: "Түлхүүр хос үүсгэж байна..."
+                                    font: Theme.bodyFont
+                                    color: Theme.textPrimary
+                                }
+                            }
+                            Label {
+                                text: "Токен дээр шууд үүсгэнэ — хэсэг хугацаа шаардана."
+                                font: Theme.captionFont
+                                color: Theme.textSecondary
+                                wrapMode: Text.Wrap
+                                Layout.fillWidth: true
+                            }
+                        }
+
+                        // Step 3: finished.
+                        ColumnLayout {
+                            objectName: "finishedStep"
+                            visible: model.step === TokenScreenViewModel.Finished
+                            spacing: 8
+                            Layout.fillWidth: true
+
+                            Icon {
+                                symbol: "checkmark.seal.fill"
+                                size: 36
+                                color: Theme.successGreen
+                            }
+                            Label {
+                                text: "Токен амжилттай тохируулагдлаа!"
+                                font: Theme.headingFont
+                                color: Theme.textPrimary
+                            }
+                            Label {
+                                text: "PIN тогтоогдсон. Түлхүүр хос үүсгэгдсэн. Одоо гарын үсэг зурахад бэлэн."
+                                font: Theme.bodyFont
+                                color: Theme.textSecondary
+                                wrapMode: Text.Wrap
+                                Layout.fillWidth: true
+                            }
+                            Button {
+                                objectName: "startOverButton"
+                                text: "Шинэ тохиргоо"
+                                onClicked: model.reset()
+                            }
+                        }
+                    }
+                }
+            }
+
+            Rectangle {
+                visible: root.present
+                color: root.palette.mid
+                Layout.fillWidth: true
+                Layout.preferredHeight: 1
+            }
+
+            DocumentSignView {
+                objectName: "embeddedDocumentSign"
+                visible: root.present
+                tokenManager: root.tokenManager
+                Layout.fillWidth: true
+                Layout.preferredHeight: implicitHeight
+            }
+        }
+    }
+}
