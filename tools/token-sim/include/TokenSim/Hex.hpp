@@ -9,7 +9,7 @@
 namespace TokenSim {
 
 std::string toHex(ByteView bytes);
-// Nothing on an odd length or a non-hex character.
+// Nothing on an odd number of digits or a non-hex character; spaces and colons are skipped.
 std::optional<Bytes> fromHex(std::string_view text);
 
 } // namespace TokenSim
