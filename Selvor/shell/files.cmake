@@ -17,6 +17,7 @@ list(APPEND SELVOR_QML
     shell/SegmentedPicker.qml
     shell/CardShadow.qml
     shell/Icon.qml
+    shell/BorderedButton.qml
 )
 # QML type registration includes headers by file name.
 include_directories(${CMAKE_CURRENT_LIST_DIR})

@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // Signs a document's SHA-256 digest with the key on the USB token.
 Rectangle {
@@ -144,7 +145,7 @@ Rectangle {
                 }
                 RowLayout {
                     spacing: 8
-                    Button {
+                    BorderedButton {
                         objectName: "chooseFileButton"
                         text: "Файл сонгох..."
                         enabled: !model.isHashing
@@ -162,9 +163,11 @@ Rectangle {
             }
         }
 
-        Button {
+        BorderedButton {
             objectName: "signButton"
             text: "Гарын үсэг зурах"
+            prominent: true
+            busy: model.isSigning
             enabled: model.canSign
             onClicked: model.startSigning()
         }
@@ -240,7 +243,7 @@ Rectangle {
                         selectedTextColor: "white"
                     }
                 }
-                Button {
+                BorderedButton {
                     objectName: "copyButton"
                     text: "Хуулах"
                     onClicked: model.copySignature()

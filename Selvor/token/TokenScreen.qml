@@ -2,6 +2,8 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "../shell"
+import "../signing"
 
 // The USB token section: connection status, token information, connection test, the
 // provisioning form and, while a token is attached, document signing.
@@ -74,18 +76,20 @@ Rectangle {
                             Layout.fillWidth: true
                             Label {
                                 objectName: "deviceStatus"
+                                Layout.fillWidth: true
                                 text: root.present ? "Холбогдсон" : "Холбогдоогүй"
                                 font: Theme.bodyFont
                                 color: Theme.textPrimary
                             }
                             Label {
                                 objectName: "deviceDetail"
+                                Layout.fillWidth: true
                                 text: root.present ? "USB токен бэлэн" : "USB токен залгана уу"
                                 font: Theme.captionFont
                                 color: Theme.textSecondary
                             }
                         }
-                        Button {
+                        BorderedButton {
                             objectName: "refreshButton"
                             text: "Шинэчлэх"
                             onClicked: root.tokenManager.refresh()
@@ -179,9 +183,10 @@ Rectangle {
                     }
                 }
 
-                Button {
+                BorderedButton {
                     objectName: "testConnectionButton"
                     text: "Холболт тест"
+                    symbol: "antenna.radiowaves.left.and.right"
                     enabled: !model.isBusy
                     onClicked: model.testConnection()
                 }
@@ -212,9 +217,10 @@ Rectangle {
                                 wrapMode: Text.Wrap
                                 Layout.fillWidth: true
                             }
-                            Button {
+                            BorderedButton {
                                 objectName: "beginSetupButton"
                                 text: "Токен тохируулах"
+                                symbol: "lock.shield"
                                 onClicked: model.beginSetup()
                             }
                         }
@@ -267,15 +273,17 @@ Rectangle {
                             }
                             RowLayout {
                                 spacing: 8
-                                Button {
+                                BorderedButton {
                                     objectName: "cancelButton"
                                     text: "Цуцлах"
                                     enabled: !model.isBusy
                                     onClicked: model.reset()
                                 }
-                                Button {
+                                BorderedButton {
                                     objectName: "provisionButton"
                                     text: "Тохируулах"
+                                    prominent: true
+                                    busy: model.isBusy
                                     enabled: model.canSubmit
                                     onClicked: model.provision()
                                 }
@@ -336,7 +344,7 @@ Rectangle {
                                 wrapMode: Text.Wrap
                                 Layout.fillWidth: true
                             }
-                            Button {
+                            BorderedButton {
                                 objectName: "startOverButton"
                                 text: "Шинэ тохиргоо"
                                 onClicked: model.reset()

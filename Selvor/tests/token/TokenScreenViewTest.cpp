@@ -1,0 +1,160 @@
+#include "TokenTesting.hpp"
+#include "ViewHarness.hpp"
+
+#include "token/TokenManager.hpp"
+#include "token/TokenProvisioner.hpp"
+#include "token/TokenScreenViewModel.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QQuickItem>
+
+#include <memory>
+
+using Selvor::TokenManager;
+using Selvor::TokenScreenViewModel;
+using Selvor::Testing::testPin;
+using Selvor::Testing::testPuk;
+using Selvor::Testing::ViewHarness;
+using Selvor::Testing::waitForToken;
+using Selvor::Testing::waitUntil;
+using TokenSimTesting::TokenSimProcess;
+
+namespace {
+
+class TokenScreenViewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(waitForToken(m_manager));
+        m_view = std::make_unique<ViewHarness>(
+            QStringLiteral("token/TokenScreen.qml"),
+            QVariantMap{{QStringLiteral("tokenManager"), QVariant::fromValue(&m_manager)}},
+            QSize(860, 1400));
+        m_model = m_view->root()->property("viewModel").value<TokenScreenViewModel*>();
+        ASSERT_NE(m_model, nullptr);
+    }
+
+    void fillForm(const QString& pin, const QString& repeat, const QString& puk) {
+        m_view->typeText("pinField", pin);
+        m_view->typeText("pinRepeatField", repeat);
+        m_view->typeText("pukField", puk);
+    }
+
+    TokenSimProcess m_token;
+    TokenManager m_manager;
+    std::unique_ptr<ViewHarness> m_view;
+    TokenScreenViewModel* m_model = nullptr;
+};
+
+TEST_F(TokenScreenViewTest, presentTokenShowsStatusInformationAndSetup) {
+    EXPECT_EQ(m_view->text("deviceStatus"), "Холбогдсон");
+    EXPECT_EQ(m_view->text("deviceDetail"), "USB токен бэлэн");
+    EXPECT_EQ(m_view->property("deviceIcon", "symbol").toString(), "checkmark.shield.fill");
+    EXPECT_TRUE(m_view->visible("infoSection"));
+    EXPECT_EQ(m_view->text("infoLabel"), "Kaltor2003");
+    EXPECT_EQ(m_view->text("infoFips"), "Үгүй");
+    EXPECT_EQ(m_view->text("infoAtr").toStdString(), m_manager.tokenInfo()->atrHex());
+    EXPECT_TRUE(m_view->visible("setupSection"));
+    EXPECT_TRUE(m_view->visible("introductionStep"));
+    EXPECT_FALSE(m_view->visible("pinEntryStep"));
+    EXPECT_TRUE(m_view->visible("embeddedDocumentSign"));
+    EXPECT_FALSE(m_view->visible("statusLine"));
+}
+
+TEST_F(TokenScreenViewTest, absentTokenHidesSetupAndSigningAndFailsTheTest) {
+    m_token.removeCard();
+    ASSERT_TRUE(waitUntil([&] { return !m_manager.isTokenPresent(); }));
+    m_view->settle();
+    EXPECT_EQ(m_view->text("deviceStatus"), "Холбогдоогүй");
+    EXPECT_EQ(m_view->text("deviceDetail"), "USB токен залгана уу");
+    EXPECT_EQ(m_view->property("deviceIcon", "symbol").toString(), "xmark.shield");
+    EXPECT_FALSE(m_view->visible("infoSection"));
+    EXPECT_FALSE(m_view->visible("setupSection"));
+    EXPECT_FALSE(m_view->visible("embeddedDocumentSign"));
+
+    m_view->click("testConnectionButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy() && m_model->isError(); }));
+    m_view->settle();
+    EXPECT_EQ(m_view->text("statusText"), "Холболт амжилтгүй");
+    EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "exclamationmark.triangle.fill");
+    EXPECT_EQ(m_manager.errorMessage(), "Токен олдсонгүй.");
+
+    m_token.insertCard();
+    ASSERT_TRUE(waitForToken(m_manager));
+    m_view->click("testConnectionButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy() && !m_model->isError(); }));
+    m_view->settle();
+    EXPECT_EQ(m_view->text("statusText"), "Холболт амжилттай");
+    EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "checkmark.circle.fill");
+}
+
+TEST_F(TokenScreenViewTest, formCountsCharactersAndNeedsAMatchingRepeat) {
+    m_view->click("beginSetupButton");
+    EXPECT_TRUE(m_view->visible("pinEntryStep"));
+    for (const char* field : {"pinField", "pinRepeatField", "pukField"})
+        EXPECT_EQ(m_view->property(field, "echoMode").toInt(), 2) << field; // masked
+
+    fillForm("12345", "12345", "12345678");
+    EXPECT_FALSE(m_view->enabled("provisionButton"));
+    m_model->reset();
+    m_model->beginSetup();
+    fillForm("123456", "123456", "1234567");
+    EXPECT_FALSE(m_view->enabled("provisionButton"));
+    m_view->typeText("pukField", "8");
+    EXPECT_TRUE(m_view->enabled("provisionButton"));
+    m_view->typeText("pinRepeatField", "7");
+    EXPECT_FALSE(m_view->enabled("provisionButton"));
+
+    // Six Cyrillic letters are six characters (twelve bytes); five are not enough.
+    m_model->setPin("пинкод");
+    m_model->setPinRepeat("пинкод");
+    EXPECT_TRUE(m_view->enabled("provisionButton"));
+    m_model->setPin("пинко");
+    m_model->setPinRepeat("пинко");
+    EXPECT_FALSE(m_view->enabled("provisionButton"));
+    // No upper limit in the form.
+    m_model->setPin(QString(20, '7'));
+    m_model->setPinRepeat(QString(20, '7'));
+    EXPECT_TRUE(m_view->enabled("provisionButton"));
+
+    m_view->click("cancelButton");
+    EXPECT_TRUE(m_view->visible("introductionStep"));
+    EXPECT_TRUE(m_model->pin().isEmpty());
+    EXPECT_TRUE(m_view->text("pinField").isEmpty());
+}
+
+TEST_F(TokenScreenViewTest, provisioningByClicksEndsOnTheFinishedStep) {
+    m_view->click("beginSetupButton");
+    fillForm(testPin, testPin, testPuk);
+    m_view->click("provisionButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy(); }));
+    m_view->settle();
+    EXPECT_TRUE(m_view->visible("finishedStep"));
+    EXPECT_EQ(m_view->text("statusText"), "Түлхүүр хос үүсгэгдлэа");
+    EXPECT_FALSE(m_token.ecPublicKeyDer().empty());
+
+    m_view->click("startOverButton");
+    EXPECT_TRUE(m_view->visible("introductionStep"));
+    EXPECT_FALSE(m_view->visible("statusLine"));
+}
+
+TEST_F(TokenScreenViewTest, wrongPinDuringKeyGenerationShowsTheFormWithTheWarning) {
+    QObject::connect(m_model, &TokenScreenViewModel::stepChanged, [&] {
+        if (m_model->step() == TokenScreenViewModel::GeneratingKey)
+            m_manager.withSession([](SelvorTokenKit::Card& card) {
+                Selvor::TokenProvisioner provisioner;
+                provisioner.initializeToken(card, "999999", "99999999");
+            });
+    });
+    m_view->click("beginSetupButton");
+    fillForm(testPin, testPin, testPuk);
+    m_view->click("provisionButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy(); }));
+    m_view->settle();
+    EXPECT_TRUE(m_view->visible("pinEntryStep"));
+    EXPECT_EQ(m_view->text("statusText"), "PIN буруу байна. 2 оролдлого үлдсэн.");
+    EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "exclamationmark.triangle.fill");
+    EXPECT_TRUE(m_view->enabled("provisionButton"));
+}
+
+} // namespace
