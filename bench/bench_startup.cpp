@@ -1,7 +1,9 @@
 // Start-up of the application offscreen: process start to the first frame of the sign-in
 // screen, and the peak resident memory at that point. Runs the same start-up as `selvor`
-// (the Selvor module, Main.qml, a fresh AppState) in this process.
+// (the Selvor module, Main.qml, a fresh AppState, the token manager watching pcscd) in this
+// process.
 #include "session/AppState.hpp"
+#include "token/TokenManager.hpp"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -48,8 +50,11 @@ int main(int argc, char* argv[]) {
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
     QGuiApplication app(argc, argv);
     Selvor::AppState appState;
+    Selvor::TokenManager tokenManager;
     QQmlApplicationEngine engine;
-    engine.setInitialProperties({{QStringLiteral("appState"), QVariant::fromValue(&appState)}});
+    engine.setInitialProperties(
+        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
+         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
     engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return 1;

@@ -3,6 +3,7 @@
 #include "SingleInstance.hpp"
 #include "WebLoginCallback.hpp"
 #include "session/AppState.hpp"
+#include "token/TokenManager.hpp"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -53,8 +54,12 @@ int runApplication(int argc, char* argv[]) {
         qCWarning(lcApp) << "another start cannot reach this window: single-instance socket failed";
 
     AppState appState;
+    // Watches for the token from start-up, so the sidebar shows it on every screen.
+    TokenManager tokenManager;
     QQmlApplicationEngine engine;
-    engine.setInitialProperties({{QStringLiteral("appState"), QVariant::fromValue(&appState)}});
+    engine.setInitialProperties(
+        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
+         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
     engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return 1;

@@ -6,6 +6,7 @@ ThemedWindow {
     id: window
 
     required property AppState appState
+    required property TokenManager tokenManager
 
     width: 860
     height: 620
@@ -18,5 +19,6 @@ ThemedWindow {
         objectName: "rootView"
         anchors.fill: parent
         appState: window.appState
+        tokenManager: window.tokenManager
     }
 }

@@ -2,13 +2,14 @@ import QtQuick
 import QtQuick.Controls
 import Selvor
 import "../account"
+import "../token"
 
 // The signed-in window: the sidebar and the selected section's screen.
 Item {
     id: mainView
 
     required property AppState appState
-    property bool tokenPresent: false
+    required property TokenManager tokenManager
 
     SplitView {
         anchors.fill: parent
@@ -20,7 +21,7 @@ Item {
             SplitView.minimumWidth: 200
             SplitView.maximumWidth: 320
             appState: mainView.appState
-            tokenPresent: mainView.tokenPresent
+            tokenPresent: mainView.tokenManager.isTokenPresent
         }
 
         Loader {
@@ -52,5 +53,5 @@ Item {
     Component { id: childrenSection; ChildrenView {} }
     Component { id: signSection; SectionPlaceholder { title: "Гарын үсэг" } }
     Component { id: orgSection; SectionPlaceholder { title: "Байгууллага" } }
-    Component { id: tokenSection; SectionPlaceholder { title: "USB Токен" } }
+    Component { id: tokenSection; TokenScreen { tokenManager: mainView.tokenManager } }
 }

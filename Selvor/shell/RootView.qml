@@ -8,8 +8,7 @@ Item {
     id: root
 
     required property AppState appState
-    // Token presence shown by the sidebar's token row.
-    property bool tokenPresent: false
+    required property TokenManager tokenManager
 
     StackView {
         id: stack
@@ -41,7 +40,7 @@ Item {
         id: mainComponent
         MainView {
             appState: root.appState
-            tokenPresent: root.tokenPresent
+            tokenManager: root.tokenManager
         }
     }
 }

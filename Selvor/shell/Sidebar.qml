@@ -66,11 +66,17 @@ Rectangle {
             keyNavigationEnabled: true
             boundsBehavior: Flickable.StopAtBounds
             model: sections
-            // Keys and clicks move currentIndex; the selection follows appState both ways.
-            Component.onCompleted: currentIndex = sidebar.indexOfTab(sidebar.appState.selectedTab)
+            // Keys and clicks move currentIndex; the selection follows appState both ways. The
+            // list makes its first row current while it fills, which must not overwrite the
+            // section appState already holds.
+            property bool followsAppState: false
+            Component.onCompleted: {
+                currentIndex = sidebar.indexOfTab(sidebar.appState.selectedTab)
+                followsAppState = true
+            }
             highlightMoveDuration: 0
             onCurrentIndexChanged: {
-                if (currentIndex >= 0)
+                if (followsAppState && currentIndex >= 0)
                     sidebar.appState.selectedTab = sections.get(currentIndex).tab
             }
 

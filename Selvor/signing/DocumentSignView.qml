@@ -25,6 +25,9 @@ Rectangle {
 
     FileDialog {
         id: fileDialog
+        objectName: "fileDialog"
+        // The window the view is in when the panel opens, not when the view was created.
+        parentWindow: root.Window.window
         title: "Гарын үсэг зурах файл сонгоно уу"
         fileMode: FileDialog.OpenFile
         onAccepted: model.chooseFile(selectedFile)

@@ -1,3 +1,4 @@
+#include "ReaderlessToken.hpp"
 #include "SignInFixture.hpp"
 #include "ViewHarness.hpp"
 
@@ -41,6 +42,8 @@ protected:
         view->click(u"signInButton"_qs);
     }
 
+    // The main window's token manager; outlives the view, which TearDown resets.
+    ReaderlessToken token;
     std::unique_ptr<ViewHarness> view;
 };
 
@@ -96,7 +99,8 @@ TEST_F(SessionScreenshots, mainWindow) {
     appState->completeSignIn(u"УП91042312"_qs, u"Батболд Тэмүүжин"_qs);
     view = std::make_unique<ViewHarness>(
         QStringLiteral("shell/Main.qml"),
-        QVariantMap{{QStringLiteral("appState"), QVariant::fromValue(appState.get())}});
+        QVariantMap{{QStringLiteral("appState"), QVariant::fromValue(appState.get())},
+                    {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())}});
     shoot(u"main-window"_qs);
 }
 

@@ -1,3 +1,4 @@
+#include "ReaderlessToken.hpp"
 #include "ViewHarness.hpp"
 #include "session/AppState.hpp"
 
@@ -14,9 +15,11 @@ using Tab = AppState::SidebarTab;
 class ShellViewTest : public ::testing::Test {
 protected:
     QVariantMap properties() {
-        return {{QStringLiteral("appState"), QVariant::fromValue(&appState)}};
+        return {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
+                {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())}};
     }
     AppState appState;
+    Testing::ReaderlessToken token;
 };
 
 TEST_F(ShellViewTest, mainWindow_hasDefaultAndMinimumSize) {
@@ -63,7 +66,7 @@ TEST_F(ShellViewTest, sidebarSelection_isBoundBothWays) {
     Testing::ViewHarness view(QStringLiteral("shell/MainView.qml"), properties());
     view.click(u"sidebarRow_token"_qs);
     EXPECT_EQ(appState.selectedTab(), Tab::Token);
-    EXPECT_EQ(view.text(u"sectionTitle"_qs), u"USB Токен"_qs);
+    EXPECT_TRUE(view.exists(u"tokenScreen"_qs));
 
     appState.setSelectedTab(Tab::Org);
     view.settle();
@@ -73,6 +76,15 @@ TEST_F(ShellViewTest, sidebarSelection_isBoundBothWays) {
     view.item(u"sidebarList"_qs)->forceActiveFocus();
     view.pressKey(Qt::Key_Down);
     EXPECT_EQ(appState.selectedTab(), Tab::Token) << "arrow keys move the selection";
+}
+
+TEST_F(ShellViewTest, mainView_opensOnTheSectionAlreadySelected) {
+    appState.completeSignIn(u"AB1"_qs, QString());
+    appState.setSelectedTab(Tab::Org);
+    Testing::ViewHarness view(QStringLiteral("shell/MainView.qml"), properties());
+    EXPECT_EQ(appState.selectedTab(), Tab::Org);
+    EXPECT_EQ(view.property(u"sidebarList"_qs, "currentIndex").toInt(), 7);
+    EXPECT_EQ(view.text(u"sectionTitle"_qs), u"Байгууллага"_qs);
 }
 
 TEST_F(ShellViewTest, signOut_returnsToSignInScreen) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QQmlComponent>
+#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -40,6 +41,12 @@ void collect(QQuickItem* item, const QString& objectName, QList<QQuickItem*>& fo
 
 ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialProperties, QSize size)
     : m_engine(std::make_unique<QQmlEngine>()) {
+    // A view that loads but warns (a type missing in a Loader, a binding to null, a binding
+    // loop) is broken for the user all the same.
+    QObject::connect(m_engine.get(), &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
+        for (const QQmlError& warning : warnings)
+            ADD_FAILURE() << "QML warning: " << warning.toString().toStdString();
+    });
     m_root = createFromModule(*m_engine, qmlPath, initialProperties);
     if (!m_root)
         throw std::runtime_error("view did not load");
