@@ -15,6 +15,11 @@ ThemedWindow {
     visible: true
     title: "Selvor"
 
+    Shortcut {
+        sequences: [StandardKey.Quit]
+        onActivated: Qt.quit()
+    }
+
     RootView {
         objectName: "rootView"
         anchors.fill: parent

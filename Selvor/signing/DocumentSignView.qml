@@ -136,6 +136,8 @@ Rectangle {
                     objectName: "documentHashField"
                     text: model.documentHash
                     onTextEdited: model.documentHash = text
+                    // A digest filled in from a file reads from its first digit.
+                    onTextChanged: if (!activeFocus) cursorPosition = 0
                     placeholderText: "Файлын SHA-256 hash утга"
                     font.family: "monospace"
                     font.pixelSize: 12
