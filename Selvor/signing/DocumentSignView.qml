@@ -135,6 +135,7 @@ Rectangle {
                 TextField {
                     objectName: "documentHashField"
                     text: model.documentHash
+                    readOnly: model.isHashing
                     onTextEdited: model.documentHash = text
                     // A digest filled in from a file reads from its first digit.
                     onTextChanged: if (!activeFocus) cursorPosition = 0

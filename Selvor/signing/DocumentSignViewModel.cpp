@@ -1,7 +1,5 @@
 #include "signing/DocumentSignViewModel.hpp"
 
-#include "signing/FileDigest.hpp"
-
 #include <SelvorTokenKit/Hex.hpp>
 
 #include <QClipboard>
@@ -73,10 +71,9 @@ QCoro::Task<> DocumentSignViewModel::hashFile(const QString& chosenPath) {
     try {
         auto hashing = m_hasher.sha256Hex(path);
         digest = co_await hashing;
-    } catch (const FileReadError& error) {
+    } catch (const std::exception& error) {
+        // A hash stopped because this view-model went away is dropped below.
         failure = QStringLiteral("Файл уншиx алдаа: ") + QString::fromStdString(error.what());
-    } catch (const std::exception&) {
-        // Only the hasher going away with this view-model stops a hash: nobody is left to tell.
     }
     if (!self)
         co_return;
@@ -159,6 +156,7 @@ void DocumentSignViewModel::setHashing(bool hashing) {
         return;
     m_isHashing = hashing;
     emit isHashingChanged();
+    updateCanSign();
 }
 
 void DocumentSignViewModel::setErrorMessage(const QString& errorMessage) {
@@ -169,8 +167,11 @@ void DocumentSignViewModel::setErrorMessage(const QString& errorMessage) {
 }
 
 void DocumentSignViewModel::updateCanSign() {
-    const bool can = !m_isSigning && !m_registerNumber.isEmpty() && !m_documentHash.isEmpty() &&
-                     m_tokenManager && m_tokenManager->isTokenPresent();
+    // While a chosen file is being hashed the field still holds the previous digest, which the
+    // user must not sign by mistake.
+    const bool can = !m_isSigning && !m_isHashing && !m_registerNumber.isEmpty() &&
+                     !m_documentHash.isEmpty() && m_tokenManager &&
+                     m_tokenManager->isTokenPresent();
     if (can == m_canSign)
         return;
     m_canSign = can;

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 using Selvor::DocumentSignViewModel;
@@ -186,6 +188,32 @@ TEST_F(DocumentSignViewTest, fileDialogOpensAndItsFileFillsHashAndName) {
     ASSERT_TRUE(m_view->waitFor([&] { return m_model->documentHash() == digest; }));
     EXPECT_EQ(m_view->text("documentNameField"), "Гэрээ №7.pdf");
     EXPECT_FALSE(dialog->property("visible").toBool());
+}
+
+TEST_F(DocumentSignViewTest, aFileStillBeingReadKeepsTheOldDigestUnsignable) {
+    // A pipe is a file whose reading lasts until the test writes it.
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("slow.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_model->setRegisterNumber("УБ99112233");
+    m_model->setDocumentHash(QString(64, 'a'));
+    ASSERT_TRUE(m_view->enabled("signButton"));
+
+    m_model->chooseFile(QUrl::fromLocalFile(path));
+    EXPECT_TRUE(m_model->isHashing());
+    EXPECT_FALSE(m_view->enabled("signButton"));
+    EXPECT_TRUE(m_view->property("documentHashField", "readOnly").toBool());
+    m_view->pressKey(Qt::Key_Return, Qt::ControlModifier);
+    m_view->settle();
+    EXPECT_FALSE(m_model->isSigning());
+
+    QFile writer(path);
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly));
+    writer.write("Гэрээ №7");
+    writer.close();
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isHashing(); }));
+    EXPECT_EQ(m_model->documentHash(), digest);
+    EXPECT_TRUE(m_view->enabled("signButton"));
 }
 
 } // namespace
