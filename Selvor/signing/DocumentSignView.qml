@@ -1,3 +1,4 @@
+import QtCore
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
@@ -30,6 +31,11 @@ Rectangle {
         parentWindow: root.Window.window
         title: "Гарын үсэг зурах файл сонгоно уу"
         fileMode: FileDialog.OpenFile
+        // Home, not wherever the app was started from; later opens stay where the user went.
+        currentFolder: StandardPaths.standardLocations(StandardPaths.HomeLocation)[0]
+        nameFilters: ["Бүх файл (*)"]
+        acceptLabel: "Нээх"
+        rejectLabel: "Цуцлах"
         onAccepted: model.chooseFile(selectedFile)
     }
 
