@@ -6,10 +6,19 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <exception>
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    runDashboardDecodeBench();
-    runLargeDashboardBench();
-    runRoundTripBench();
+    // Caught here so that the stack unwinds and every simulator a bench started is stopped.
+    try {
+        runDashboardDecodeBench();
+        runLargeDashboardBench();
+        runRoundTripBench();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_api: %s\n", error.what());
+        return 1;
+    }
     return 0;
 }
