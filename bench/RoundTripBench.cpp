@@ -1,10 +1,11 @@
 #include "RoundTripBench.hpp"
 
+#include "BenchSupport.hpp"
+
 #include "api/APIClient.hpp"
 #include "api/models/AuthModels.hpp"
 
 #include <SelvorSimTesting/SimProcess.hpp>
-#include <SelvorTokenKit/Log.hpp>
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -12,25 +13,12 @@
 
 #include <QCoroNetworkReply>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
 namespace {
-
-// Log lines are formatted as usual but not written, so the figure is the client's own work and
-// not the terminal's or the journal's.
-class DiscardingSink : public SelvorTokenKit::LogSink {
-public:
-    void write(const SelvorTokenKit::LogRecord&) override {}
-};
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QCoro::Task<double> timeClient(Selvor::APIClient& client, const QString& sessionId) {
     QElapsedTimer timer;
@@ -87,8 +75,8 @@ void runRoundTripBench() {
     QNetworkAccessManager network;
     const QUrl url(base + Selvor::Endpoint::authSession(sessionId).path());
 
-    QCoro::waitFor(measure(client, network, sessionId, url, 20)); // warm-up: connections, caches
-    const auto [viaClient, plain] = QCoro::waitFor(measure(client, network, sessionId, url, 150));
+    finish(measure(client, network, sessionId, url, 20)); // warm-up: connections, caches
+    const auto [viaClient, plain] = finish(measure(client, network, sessionId, url, 150));
     const double clientMedian = median(viaClient);
     const double plainMedian = median(plain);
     std::printf("api_get_round_trip_client_median: %.1f us\n", clientMedian);

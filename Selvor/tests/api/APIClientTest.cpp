@@ -5,6 +5,7 @@
 #include "api/Sleep.hpp"
 #include "api/TransportError.hpp"
 #include "api/models/AuthModels.hpp"
+#include "api/models/DashboardModels.hpp"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -172,6 +173,22 @@ TEST_F(APIClientTest, urlsThatCannotBeFormedAreRefusedUnsent) {
             << base.toStdString();
     }
     EXPECT_TRUE(sim().requestLog().empty());
+}
+
+// About 16 MB of JSON arrives whole and decodes. Its bytes have to start at once and keep coming:
+// the idle limit here is a third of the app's, far above any pause of a streamed answer and far
+// below the half minute a server spends compressing the whole body before its first byte.
+TEST(LargeDashboard, arrivesWholeAndDecodes) {
+    using SelvorSimTesting::SimProcess;
+    SimProcess large({.largeHistory = {SimProcess::seededNationalId}});
+    APIClient client(QString::fromStdString(large.baseUrl()), {.idle = 10s});
+    const auto outcome = run(client.request<DashboardData>(
+        Endpoint::dashboard(QString::fromUtf8(SimProcess::seededNationalId))));
+    // An exchange that ran out of time says so; any other error fails the test by its own name.
+    ASSERT_TRUE(outcome.value) << outcome.errorAs<TransportError>().errorDescription();
+    EXPECT_EQ(outcome.value->sessions.size(), 100000u);
+    EXPECT_EQ(outcome.value->totalLogins, 100000);
+    EXPECT_EQ(outcome.value->user.fullName, SimProcess::seededFullName);
 }
 
 TEST(Sleep, endsAfterItsTimeOrAtOnceWhenCancelled) {

@@ -10,7 +10,7 @@ void addDashboardRoutes(Router& router, SimContext& context) {
         const auto dashboard = context.accounts.dashboard(queryParam(req, "id"));
         if (!dashboard)
             return sendError(res, 404, "Хэрэглэгч олдсонгүй");
-        res.set_content(*dashboard, "application/json");
+        sendLarge(res, dashboard, "application/json");
     });
 }
 

@@ -39,6 +39,19 @@ void sendHtml(httplib::Response& res, const std::string& html, int status) {
     res.set_content(html, "text/html; charset=utf-8");
 }
 
+void sendLarge(httplib::Response& res, std::shared_ptr<const std::string> body,
+               const std::string& contentType) {
+    // A provider of length 0 would leave the answer without a Content-Length.
+    if (body->empty())
+        return res.set_content(std::string(), contentType);
+    const std::size_t size = body->size();
+    res.set_content_provider(
+        size, contentType,
+        [body = std::move(body)](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            return sink.write(body->data() + offset, length);
+        });
+}
+
 void sendRedirect(httplib::Response& res, const std::string& location,
                   const std::string& linkText) {
     res.status = 302;
