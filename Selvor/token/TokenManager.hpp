@@ -1,6 +1,6 @@
 #pragma once
 
-#include "token/WorkerThread.hpp"
+#include "concurrency/WorkerThread.hpp"
 
 #include <SelvorTokenKit/Card.hpp>
 #include <SelvorTokenKit/KaltorDriver.hpp>

@@ -1,6 +1,5 @@
 # Sources of the token subsystem, relative to Selvor/. C++ in SELVOR_CXX, views in SELVOR_QML.
 list(APPEND SELVOR_CXX
-    token/WorkerThread.hpp token/WorkerThread.cpp
     token/TokenManager.hpp token/TokenManager.cpp
     token/TokenProvisioner.hpp token/TokenProvisioner.cpp
     token/TokenScreenViewModel.hpp token/TokenScreenViewModel.cpp

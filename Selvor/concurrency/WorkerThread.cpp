@@ -1,4 +1,4 @@
-#include "token/WorkerThread.hpp"
+#include "concurrency/WorkerThread.hpp"
 
 namespace Selvor {
 
