@@ -1,20 +1,23 @@
 #pragma once
 
 #include "api/APIError.hpp"
+#include "api/Cancellation.hpp"
 #include "api/Endpoint.hpp"
 #include "api/models/JsonCoding.hpp"
+#include "concurrency/WorkerThread.hpp"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
+#include <QPointer>
 #include <QString>
 
+#include <QCoroFuture>
 #include <QCoroTask>
 
 #include <chrono>
+#include <memory>
 
 namespace Selvor {
-
-class Cancellation;
 
 // Limits of one exchange: no bytes for `idle`, or longer than `total` in all, ends it with a
 // TransportError.
@@ -24,7 +27,8 @@ struct APIClientTimeouts {
 };
 
 // The one client of the service's JSON API: builds, sends, logs and decodes every request.
-// Lives on the main thread; any number of requests may be in flight.
+// Lives on the main thread; any number of requests may be in flight. Answers are decoded on a
+// thread of its own, one after another.
 class APIClient {
 public:
     using Timeouts = APIClientTimeouts;
@@ -43,10 +47,22 @@ public:
     // invalidResponse), TransportError or CancelledError.
     template <typename T>
     QCoro::Task<T> request(Endpoint endpoint, Cancellation* cancellation = nullptr) {
+        const QPointer<Cancellation> watched(cancellation);
         const Answer answer = co_await exchange(endpoint, cancellation);
         throwIfFailure(answer);
+        // Decoding a large answer (a long login history) takes a noticeable time, which the
+        // window must not wait out. The value travels back in a shared_ptr so that it is moved,
+        // not copied, to the caller.
+        auto decoding = m_decoder.run([body = answer.body] {
+            return std::make_shared<T>(
+                decodeJson<T>(std::string_view(body.constData(), body.size())));
+        });
         try {
-            co_return decodeJson<T>(std::string_view(answer.body.constData(), answer.body.size()));
+            const std::shared_ptr<T> value = co_await decoding;
+            // Whoever cancelled while the answer was decoded has moved on.
+            if (watched)
+                watched->throwIfCancelled();
+            co_return std::move(*value);
         } catch (const DecodeError& error) {
             logDecodeFailure(error);
         }
@@ -66,6 +82,8 @@ private:
     QString m_baseURL;
     Timeouts m_timeouts;
     QNetworkAccessManager m_network;
+    // Declared last: its destructor waits for a decode under way while the rest still exists.
+    WorkerThread m_decoder;
 };
 
 } // namespace Selvor

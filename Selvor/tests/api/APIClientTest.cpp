@@ -161,6 +161,31 @@ TEST_F(APIClientTest, cancelledBeforehandSendsNothing) {
     EXPECT_TRUE(sim().requestLog().empty());
 }
 
+// Cancels when the client logs that the answer is in, that is while the answer is decoded.
+class CancelOnAnswer : public SelvorTokenKit::LogSink {
+public:
+    explicit CancelOnAnswer(Cancellation& cancellation) : m_cancellation(cancellation) {}
+    void write(const SelvorTokenKit::LogRecord& record) override {
+        if (std::string_view(record.message).starts_with("←"))
+            m_cancellation.cancel();
+    }
+
+private:
+    Cancellation& m_cancellation;
+};
+
+TEST_F(APIClientTest, cancellingWhileTheAnswerIsDecodedStillCancels) {
+    // The caller that cancelled has moved on and must not be handed the value.
+    answerStatusWith(200, R"({"state": "COMPLETE", "result": "OK"})");
+    Cancellation cancellation;
+    const SelvorTokenKit::ScopedLogSink cancelOnAnswer(
+        std::make_shared<CancelOnAnswer>(cancellation));
+    const auto outcome =
+        run(client.request<AuthStatusResponse>(Endpoint::authSession("s"), &cancellation));
+    outcome.errorAs<CancelledError>();
+    EXPECT_EQ(sim().requestLog().size(), 1u);
+}
+
 TEST_F(APIClientTest, urlsThatCannotBeFormedAreRefusedUnsent) {
     const QString port = QString::number(sim().port());
     for (const QString& base :
