@@ -3,6 +3,8 @@
 #include <SelvorTokenKit/Log.hpp>
 
 #include <QCoroTask>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -14,6 +16,40 @@
 class DiscardingSink : public SelvorTokenKit::LogSink {
 public:
     void write(const SelvorTokenKit::LogRecord&) override {}
+};
+
+// The longest time this (the GUI) thread's event loop goes without running while it measures: a
+// precise heartbeat timer records the largest gap between its ticks, the last one up to stop().
+class StallMeter {
+public:
+    explicit StallMeter(int heartbeatMs = 2) {
+        m_heartbeat.setTimerType(Qt::PreciseTimer);
+        m_heartbeat.setInterval(heartbeatMs);
+        QObject::connect(&m_heartbeat, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        m_longestNs = 0;
+        m_clock.start();
+        m_lastTickNs = 0;
+        m_heartbeat.start();
+    }
+    void stop() {
+        tick();
+        m_heartbeat.stop();
+    }
+    [[nodiscard]] double longestMs() const { return static_cast<double>(m_longestNs) / 1e6; }
+
+private:
+    void tick() {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longestNs = std::max(m_longestNs, now - m_lastTickNs);
+        m_lastTickNs = now;
+    }
+
+    QTimer m_heartbeat;
+    QElapsedTimer m_clock;
+    qint64 m_lastTickNs = 0;
+    qint64 m_longestNs = 0;
 };
 
 inline double median(std::vector<double> values) {

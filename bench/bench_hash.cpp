@@ -2,6 +2,8 @@
 // as the signing screen does, against sha256sum on the same cached 1 GiB file; the memory a hash
 // adds to the process at its peak; and the longest time the GUI thread's event loop goes without
 // running while a hash is under way. Each figure is followed by its goal; missing one only shows.
+#include "BenchSupport.hpp"
+
 #include "signing/FileHasher.hpp"
 
 #include <QElapsedTimer>
@@ -10,7 +12,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <QCoroTask>
 
@@ -104,18 +105,7 @@ QCoro::Task<QString> digestOrEmpty(Selvor::FileHasher& hasher, const QString& pa
 // longest gap between its ticks, and the peak resident size is watched from just before it.
 AppHash hashWithApp(Selvor::FileHasher& hasher, const QString& path) {
     QElapsedTimer clock;
-    qint64 lastTickNs = 0;
-    qint64 longestGapNs = 0;
-    const auto tick = [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGapNs = std::max(longestGapNs, now - lastTickNs);
-        lastTickNs = now;
-    };
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    heartbeat.setInterval(heartbeatMs);
-    QObject::connect(&heartbeat, &QTimer::timeout, tick);
-
+    StallMeter stalls(heartbeatMs);
     AppHash result;
     if (!resetPeakResidentSize()) {
         std::fprintf(stderr, "bench_hash: cannot reset the peak resident size\n");
@@ -123,13 +113,12 @@ AppHash hashWithApp(Selvor::FileHasher& hasher, const QString& path) {
     }
     const long peakBefore = peakResidentKiB();
     clock.start();
-    heartbeat.start();
+    stalls.start();
     result.hash.digest = QCoro::waitFor(digestOrEmpty(hasher, path));
-    tick();
+    stalls.stop();
     result.hash.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    heartbeat.stop();
     result.extraPeakMb = static_cast<double>(peakResidentKiB() - peakBefore) / 1024.0;
-    result.longestStallMs = static_cast<double>(longestGapNs) / 1e6;
+    result.longestStallMs = stalls.longestMs();
     return result;
 }
 
