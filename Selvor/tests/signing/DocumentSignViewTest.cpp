@@ -19,13 +19,7 @@
 
 using Selvor::DocumentSignViewModel;
 using Selvor::TokenManager;
-using Selvor::Testing::bytesFromHex;
-using Selvor::Testing::commandsWithInstruction;
-using Selvor::Testing::provisionToken;
-using Selvor::Testing::verifiesWithKey;
-using Selvor::Testing::ViewHarness;
-using Selvor::Testing::waitForToken;
-using Selvor::Testing::waitUntil;
+using namespace Selvor::Testing;
 using TokenSimTesting::TokenSimProcess;
 
 namespace {

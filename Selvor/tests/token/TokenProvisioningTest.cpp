@@ -16,12 +16,7 @@
 using Selvor::TokenManager;
 using Selvor::TokenProvisioner;
 using Selvor::TokenScreenViewModel;
-using Selvor::Testing::commandsWithInstruction;
-using Selvor::Testing::testPin;
-using Selvor::Testing::testPuk;
-using Selvor::Testing::tokenOptions;
-using Selvor::Testing::waitForToken;
-using Selvor::Testing::waitUntil;
+using namespace Selvor::Testing;
 using SelvorTokenKit::Bytes;
 using SelvorTokenKit::Card;
 using TokenSimTesting::TokenSimProcess;

@@ -16,12 +16,7 @@
 using Selvor::DocumentSignViewModel;
 using Selvor::TokenManager;
 using Selvor::TokenScreenViewModel;
-using Selvor::Testing::provisionToken;
-using Selvor::Testing::testPin;
-using Selvor::Testing::testPuk;
-using Selvor::Testing::ViewHarness;
-using Selvor::Testing::waitForToken;
-using Selvor::Testing::waitUntil;
+using namespace Selvor::Testing;
 using TokenSimTesting::TokenSimProcess;
 
 namespace {
