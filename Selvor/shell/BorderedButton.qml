@@ -3,8 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 
-// A bordered button: an optional symbol or, while busy, a small spinner
-// before its title; `prominent` fills it with the brand colour.
+// A bordered button: an optional symbol or, while busy, a small spinner before its title;
+// `prominent` fills it with the brand colour.
 Button {
     id: button
 
