@@ -18,6 +18,7 @@ list(APPEND SELVOR_QML
     shell/CardShadow.qml
     shell/Icon.qml
     shell/BorderedButton.qml
+    shell/SectionBox.qml
 )
 # QML type registration includes headers by file name.
 include_directories(${CMAKE_CURRENT_LIST_DIR})

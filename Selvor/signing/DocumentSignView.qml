@@ -67,7 +67,7 @@ Rectangle {
             }
         }
 
-        GroupBox {
+        SectionBox {
             title: "Токен"
             font: Theme.bodyFont
             Layout.fillWidth: true
@@ -91,7 +91,7 @@ Rectangle {
             }
         }
 
-        GroupBox {
+        SectionBox {
             title: "Баримт бичиг"
             font: Theme.bodyFont
             Layout.fillWidth: true
@@ -184,7 +184,7 @@ Rectangle {
             onClicked: model.startSigning()
         }
 
-        GroupBox {
+        SectionBox {
             objectName: "errorBox"
             visible: model.errorMessage !== ""
             Layout.fillWidth: true
@@ -208,7 +208,7 @@ Rectangle {
             }
         }
 
-        GroupBox {
+        SectionBox {
             objectName: "signatureBox"
             title: "Гарын үсэг"
             font: Theme.bodyFont
@@ -234,7 +234,7 @@ Rectangle {
                 }
                 Rectangle {
                     radius: 6
-                    color: Theme.cardBackground
+                    color: Theme.subtleBackground
                     border.color: root.palette.mid
                     Layout.fillWidth: true
                     implicitHeight: signatureText.implicitHeight + 16

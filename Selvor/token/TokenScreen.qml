@@ -55,7 +55,7 @@ Rectangle {
                     }
                 }
 
-                GroupBox {
+                SectionBox {
                     title: "Төхөөрөмж"
                     font: Theme.subheadingFont
                     Layout.fillWidth: true
@@ -97,7 +97,7 @@ Rectangle {
                     }
                 }
 
-                GroupBox {
+                SectionBox {
                     objectName: "infoSection"
                     title: "Мэдээлэл"
                     font: Theme.subheadingFont
@@ -191,7 +191,7 @@ Rectangle {
                     onClicked: model.testConnection()
                 }
 
-                GroupBox {
+                SectionBox {
                     objectName: "setupSection"
                     title: "Токен тохируулах"
                     font: Theme.subheadingFont
