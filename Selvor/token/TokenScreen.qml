@@ -25,6 +25,12 @@ Rectangle {
                            pinField.forceActiveFocus()
     }
 
+    Shortcut {
+        sequences: [StandardKey.Cancel]
+        enabled: root.visible && model.step === TokenScreenViewModel.PinEntry && !model.isBusy
+        onActivated: model.reset()
+    }
+
     ScrollView {
         id: scroll
         anchors.fill: parent

@@ -120,6 +120,12 @@ TEST_F(TokenScreenViewTest, formCountsCharactersAndNeedsAMatchingRepeat) {
     EXPECT_TRUE(m_view->visible("introductionStep"));
     EXPECT_TRUE(m_model->pin().isEmpty());
     EXPECT_TRUE(m_view->text("pinField").isEmpty());
+
+    m_view->click("beginSetupButton");
+    fillForm("123456", "123456", "12345678");
+    m_view->pressKey(Qt::Key_Escape);
+    EXPECT_TRUE(m_view->visible("introductionStep"));
+    EXPECT_TRUE(m_model->puk().isEmpty());
 }
 
 TEST_F(TokenScreenViewTest, provisioningByClicksEndsOnTheFinishedStep) {
