@@ -3,6 +3,7 @@
 // (the Selvor module, Main.qml, a fresh AppState, the token manager watching pcscd) in this
 // process.
 #include "session/AppState.hpp"
+#include "shell/Application.hpp"
 #include "token/TokenManager.hpp"
 
 #include <QElapsedTimer>
@@ -52,13 +53,7 @@ int main(int argc, char* argv[]) {
     Selvor::AppState appState;
     Selvor::TokenManager tokenManager;
     QQmlApplicationEngine engine;
-    engine.setInitialProperties(
-        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
-         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
-    engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
-    if (engine.rootObjects().isEmpty())
-        return 1;
-    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+    QQuickWindow* window = Selvor::loadMainWindow(engine, appState, tokenManager);
     if (!window)
         return 1;
     double firstFrameMs = 0;

@@ -27,17 +27,24 @@ QString callbackArgument(const QStringList& arguments) {
     return {};
 }
 
-void bringForward(QQmlApplicationEngine& engine) {
-    if (engine.rootObjects().isEmpty())
-        return;
-    if (auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first())) {
-        window->show();
-        window->raise();
-        window->requestActivate();
-    }
+void bringForward(QQuickWindow& window) {
+    window.show();
+    window.raise();
+    window.requestActivate();
 }
 
 } // namespace
+
+QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, AppState& appState,
+                             TokenManager& tokenManager) {
+    engine.setInitialProperties(
+        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
+         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
+    engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
+    if (engine.rootObjects().isEmpty())
+        return nullptr;
+    return qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+}
 
 int runApplication(int argc, char* argv[]) {
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
@@ -57,17 +64,14 @@ int runApplication(int argc, char* argv[]) {
     // Watches for the token from start-up, so the sidebar shows it on every screen.
     TokenManager tokenManager;
     QQmlApplicationEngine engine;
-    engine.setInitialProperties(
-        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
-         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
-    engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
-    if (engine.rootObjects().isEmpty())
+    QQuickWindow* window = loadMainWindow(engine, appState, tokenManager);
+    if (!window)
         return 1;
 
-    QObject::connect(&instance, &SingleInstance::messageReceived, &app,
-                     [&engine, &appState](const QString& message) {
+    QObject::connect(&instance, &SingleInstance::messageReceived, window,
+                     [window, &appState](const QString& message) {
                          handleWebLoginCallback(message, appState);
-                         bringForward(engine);
+                         bringForward(*window);
                      });
     if (!callback.isEmpty())
         handleWebLoginCallback(callback, appState);
