@@ -99,15 +99,16 @@ AccountPage {
         width: parent.width
         spacing: 12
 
+        // The cards stay and take new values: a Qt Quick Layout must never see its delegates
+        // destroyed and rebuilt, which a new list as the model would do on every change.
         Repeater {
-            model: viewModel.statCards
+            model: viewModel.statCards.length
 
             AccountStatCard {
-                required property var modelData
                 required property int index
 
                 objectName: "statCard" + index
-                card: modelData
+                card: viewModel.statCards[index]
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 Layout.preferredWidth: 1

@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Layouts
 import Selvor
 
 // The identity card: the person's header and a grid of captioned facts; a progress indicator
@@ -75,7 +74,11 @@ AccountPage {
             width: parent.width
             height: 16
         }
-        GridLayout {
+        // A positioner, not a Qt Quick Layout: the cells are rebuilt whenever the data changes,
+        // and a layout must not see its delegates destroyed under it.
+        Grid {
+            id: cellGrid
+
             width: parent.width
             columns: 2
             rowSpacing: 16
@@ -90,8 +93,7 @@ AccountPage {
                     required property var modelData
 
                     objectName: "cell"
-                    Layout.fillWidth: true
-                    Layout.preferredWidth: 1
+                    width: (cellGrid.width - cellGrid.columnSpacing) / 2
                     spacing: 4
 
                     Text {
