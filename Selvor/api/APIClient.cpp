@@ -139,6 +139,11 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     co_return answer;
 }
 
+void APIClient::abortAll() {
+    for (QNetworkReply* reply : m_network.findChildren<QNetworkReply*>())
+        reply->abort();
+}
+
 void APIClient::throwIfFailure(const Answer& answer) {
     if (answer.status < 400)
         return;

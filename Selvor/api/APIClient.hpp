@@ -43,6 +43,10 @@ public:
 
     [[nodiscard]] const QString& baseURL() const { return m_baseURL; }
 
+    // Ends every exchange in flight as a transport failure, at once: the application quits
+    // while the objects awaiting them still exist.
+    void abortAll();
+
     // Sends the endpoint and decodes a success body as T. Throws APIError (serverError,
     // invalidResponse), TransportError or CancelledError.
     template <typename T>

@@ -1,7 +1,7 @@
 #include "Application.hpp"
 
+#include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
-#include "WebLoginCallback.hpp"
 #include "session/AppState.hpp"
 #include "token/TokenManager.hpp"
 
@@ -25,12 +25,6 @@ QString callbackArgument(const QStringList& arguments) {
             return argument;
     }
     return {};
-}
-
-void bringForward(QQuickWindow& window) {
-    window.show();
-    window.raise();
-    window.requestActivate();
 }
 
 } // namespace
@@ -60,21 +54,11 @@ int runApplication(int argc, char* argv[]) {
     if (!instance.listen())
         qCWarning(lcApp) << "another start cannot reach this window: single-instance socket failed";
 
-    AppState appState;
-    // Watches for the token from start-up, so the sidebar shows it on every screen.
-    TokenManager tokenManager;
-    QQmlApplicationEngine engine;
-    QQuickWindow* window = loadMainWindow(engine, appState, tokenManager);
-    if (!window)
+    SelvorApp selvor(instance);
+    if (!selvor.window())
         return 1;
-
-    QObject::connect(&instance, &SingleInstance::messageReceived, window,
-                     [window, &appState](const QString& message) {
-                         handleWebLoginCallback(message, appState);
-                         bringForward(*window);
-                     });
     if (!callback.isEmpty())
-        handleWebLoginCallback(callback, appState);
+        selvor.open(callback);
     return QGuiApplication::exec();
 }
 

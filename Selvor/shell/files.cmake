@@ -6,6 +6,7 @@ list(APPEND SELVOR_CXX
     shell/WebLoginCallback.hpp shell/WebLoginCallback.cpp
     shell/SingleInstance.hpp shell/SingleInstance.cpp
     shell/Application.hpp shell/Application.cpp
+    shell/SelvorApp.hpp shell/SelvorApp.cpp
 )
 list(APPEND SELVOR_QML
     shell/Main.qml

@@ -1,0 +1,30 @@
+#include "SelvorApp.hpp"
+
+#include "SingleInstance.hpp"
+#include "WebLoginCallback.hpp"
+#include "api/APIClient.hpp"
+#include "shell/Application.hpp"
+
+#include <QQuickWindow>
+
+namespace Selvor {
+
+SelvorApp::SelvorApp(SingleInstance& instance, QObject* parent) : QObject(parent) {
+    m_window = loadMainWindow(m_engine, m_appState, m_tokenManager);
+    connect(&instance, &SingleInstance::messageReceived, this, &SelvorApp::open);
+}
+
+SelvorApp::~SelvorApp() {
+    APIClient::shared().abortAll();
+}
+
+void SelvorApp::open(const QString& message) {
+    handleWebLoginCallback(message, m_appState);
+    if (!m_window)
+        return;
+    m_window->show();
+    m_window->raise();
+    m_window->requestActivate();
+}
+
+} // namespace Selvor

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "session/AppState.hpp"
+#include "token/TokenManager.hpp"
+
+#include <QObject>
+#include <QQmlApplicationEngine>
+#include <QString>
+
+class QQuickWindow;
+
+namespace Selvor {
+
+class SingleInstance;
+
+// The running application: its one AppState and token manager for the whole run, the main
+// window loaded on them, and the URLs opened into it, whether at start or handed over by a
+// later start through the single-instance socket.
+class SelvorApp : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SelvorApp(SingleInstance& instance, QObject* parent = nullptr);
+    // Ends the requests still in flight first, so that no flow outlives the window it reports to.
+    ~SelvorApp() override;
+    SelvorApp(const SelvorApp&) = delete;
+    SelvorApp& operator=(const SelvorApp&) = delete;
+
+    // Null when the window did not load.
+    [[nodiscard]] QQuickWindow* window() const { return m_window; }
+    [[nodiscard]] AppState& appState() { return m_appState; }
+    [[nodiscard]] TokenManager& tokenManager() { return m_tokenManager; }
+    [[nodiscard]] QQmlEngine& engine() { return m_engine; }
+
+    // A URL opened into the application (a web-login callback), or "activate" from a later start
+    // without one; either way the window comes forward.
+    void open(const QString& message);
+
+private:
+    AppState m_appState;
+    // Watches for the token from start-up, so the sidebar shows it on every screen.
+    TokenManager m_tokenManager;
+    // Declared last: the views go before the state they show.
+    QQmlApplicationEngine m_engine;
+    QQuickWindow* m_window = nullptr;
+};
+
+} // namespace Selvor
