@@ -87,15 +87,5 @@ TEST_F(ShellViewTest, mainView_opensOnTheSectionAlreadySelected) {
     EXPECT_EQ(view.text(u"sectionTitle"_qs), u"Байгууллага"_qs);
 }
 
-TEST_F(ShellViewTest, signOut_returnsToSignInScreen) {
-    appState.completeSignIn(u"AB1"_qs, u"Бат"_qs);
-    Testing::ViewHarness view(QStringLiteral("shell/Main.qml"), properties());
-    EXPECT_EQ(view.text(u"signOutButton"_qs), u"Гарах"_qs);
-    view.click(u"signOutButton"_qs);
-    EXPECT_EQ(appState.screen(), AppState::Screen::Login);
-    EXPECT_TRUE(appState.nationalID().isEmpty());
-    EXPECT_TRUE(view.waitFor([&] { return view.exists(u"loginCard"_qs); }));
-}
-
 } // namespace
 } // namespace Selvor

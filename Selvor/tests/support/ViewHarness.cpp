@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QQmlComponent>
 #include <QQmlError>
 #include <QQuickItem>
@@ -30,17 +29,10 @@ QObject* createFromModule(QQmlEngine& engine, const QString& qmlPath,
     return object;
 }
 
-void collect(QQuickItem* item, const QString& objectName, QList<QQuickItem*>& found) {
-    if (item->objectName() == objectName)
-        found.append(item);
-    for (QQuickItem* child : item->childItems())
-        collect(child, objectName, found);
-}
-
 } // namespace
 
 ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialProperties, QSize size)
-    : m_engine(std::make_unique<QQmlEngine>()) {
+    : WindowDriver(nullptr), m_engine(std::make_unique<QQmlEngine>()) {
     // A view that loads but warns (a type missing in a Loader, a binding to null, a binding
     // loop) is broken for the user all the same.
     QObject::connect(m_engine.get(), &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
@@ -79,90 +71,6 @@ ViewHarness::~ViewHarness() {
 Theme& ViewHarness::theme() const {
     const int typeId = qmlTypeId("Selvor", 1, 0, "Theme");
     return *m_engine->singletonInstance<Theme*>(typeId);
-}
-
-QList<QQuickItem*> ViewHarness::items(const QString& objectName) const {
-    QList<QQuickItem*> found;
-    collect(m_window->contentItem(), objectName, found);
-    return found;
-}
-
-bool ViewHarness::exists(const QString& objectName) const {
-    return !items(objectName).isEmpty();
-}
-
-QQuickItem* ViewHarness::item(const QString& objectName) const {
-    const QList<QQuickItem*> found = items(objectName);
-    if (found.isEmpty()) {
-        ADD_FAILURE() << "no item named " << objectName.toStdString();
-        return nullptr;
-    }
-    return found.first();
-}
-
-QString ViewHarness::text(const QString& objectName) const {
-    return property(objectName, "text").toString();
-}
-
-bool ViewHarness::visible(const QString& objectName) const {
-    const QQuickItem* found = item(objectName);
-    return found && found->isVisible();
-}
-
-bool ViewHarness::enabled(const QString& objectName) const {
-    const QQuickItem* found = item(objectName);
-    return found && found->isEnabled();
-}
-
-QVariant ViewHarness::property(const QString& objectName, const char* name) const {
-    const QQuickItem* found = item(objectName);
-    return found ? found->property(name) : QVariant();
-}
-
-void ViewHarness::click(const QString& objectName) {
-    QQuickItem* found = item(objectName);
-    if (!found)
-        return;
-    if (!found->isVisible() || !found->isEnabled())
-        ADD_FAILURE() << "clicking " << objectName.toStdString() << " which is hidden or disabled";
-    const QPointF centre = found->mapToScene(QPointF(found->width() / 2, found->height() / 2));
-    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
-    settle(0);
-}
-
-void ViewHarness::typeText(const QString& objectName, const QString& text) {
-    QQuickItem* found = item(objectName);
-    if (!found)
-        return;
-    found->forceActiveFocus();
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    settle(0);
-}
-
-void ViewHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(m_window, key, modifiers);
-    settle(0);
-}
-
-bool ViewHarness::waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
-void ViewHarness::settle(int milliseconds) {
-    QTest::qWait(milliseconds);
-    QCoreApplication::processEvents();
-}
-
-QImage ViewHarness::grab() {
-    return m_window->grabWindow();
 }
 
 QString ViewHarness::screenshotDirectory() {

@@ -1,15 +1,12 @@
 #include "TokenTesting.hpp"
 #include "ViewHarness.hpp"
 
-#include "session/AppState.hpp"
-#include "shell/Theme.hpp"
 #include "token/TokenManager.hpp"
 #include "token/TokenProvisioner.hpp"
 #include "token/TokenScreenViewModel.hpp"
 
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QQuickItem>
 
 #include <memory>
@@ -160,29 +157,6 @@ TEST_F(TokenScreenViewTest, wrongPinDuringKeyGenerationShowsTheFormWithTheWarnin
     EXPECT_EQ(m_view->text("statusText"), "PIN буруу байна. 2 оролдлого үлдсэн.");
     EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "exclamationmark.triangle.fill");
     EXPECT_TRUE(m_view->enabled("provisionButton"));
-}
-
-TEST_F(TokenScreenViewTest, mainWindowSidebarAndSectionFollowTheToken) {
-    Selvor::AppState appState;
-    appState.completeSignIn(QStringLiteral("УП91042312"), {});
-    appState.setSelectedTab(Selvor::AppState::SidebarTab::Token);
-    ViewHarness window(
-        QStringLiteral("shell/MainView.qml"),
-        QVariantMap{{QStringLiteral("appState"), QVariant::fromValue(&appState)},
-                    {QStringLiteral("tokenManager"), QVariant::fromValue(&m_manager)}});
-    const auto dot = [&] { return window.property("tokenPresenceDot", "color").value<QColor>(); };
-    EXPECT_EQ(dot(), Selvor::Theme::successGreen());
-    EXPECT_EQ(window.text("deviceStatus"), "Холбогдсон");
-    EXPECT_EQ(window.text("tokenLabel"), "Kaltor2003");
-
-    m_token.removeCard();
-    ASSERT_TRUE(window.waitFor([&] { return dot() != Selvor::Theme::successGreen(); }));
-    EXPECT_EQ(window.text("deviceStatus"), "Холбогдоогүй");
-    EXPECT_FALSE(window.visible("embeddedDocumentSign"));
-
-    m_token.insertCard();
-    ASSERT_TRUE(window.waitFor([&] { return dot() == Selvor::Theme::successGreen(); }, 10000));
-    EXPECT_TRUE(window.waitFor([&] { return window.visible("embeddedDocumentSign"); }));
 }
 
 } // namespace

@@ -1,0 +1,220 @@
+#include "Road.hpp"
+
+#include "session/AppState.hpp"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QQmlEngine>
+#include <QQmlError>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace Selvor::Testing {
+namespace {
+
+std::unique_ptr<SelvorSimTesting::SimProcess>& simulator() {
+    static std::unique_ptr<SelvorSimTesting::SimProcess> instance;
+    return instance;
+}
+
+void collectTexts(QQuickItem* item, QStringList& texts) {
+    const QVariant text = item->property("text");
+    if (text.isValid() && !text.toString().isEmpty())
+        texts.append(text.toString());
+    for (QQuickItem* child : item->childItems())
+        collectTexts(child, texts);
+}
+
+// The process environment a second start of `selvor` gets: this one's, which points at the
+// simulator and at this process's private runtime directory (and so its single-instance socket).
+QProcessEnvironment secondStartEnvironment() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
+}
+
+} // namespace
+
+BrowserStandIn::BrowserStandIn() {
+    for (const char* scheme : {"http", "https"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
+}
+
+BrowserStandIn::~BrowserStandIn() {
+    for (const char* scheme : {"http", "https"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+}
+
+void BrowserStandIn::openUrl(const QUrl& url) {
+    opened.append(url);
+}
+
+const Person& firstPerson() {
+    static const Person person{QStringLiteral("УП91042312"), QStringLiteral("Батболд Тэмүүжин")};
+    return person;
+}
+
+const Person& secondPerson() {
+    static const Person person{QStringLiteral("ЧЕ88111524"),
+                               QStringLiteral("Ганбаатар Сарангэрэл")};
+    return person;
+}
+
+void Road::SetUpTestSuite() {
+    if (simulator())
+        return;
+    // A runtime directory of this process's own, so that its single-instance socket meets
+    // neither a running Selvor nor another test process.
+    static QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    simulator() = std::make_unique<SelvorSimTesting::SimProcess>();
+    qputenv("API_BASE_URL", QByteArray::fromStdString(simulator()->baseUrl()));
+    qputenv("SELVOR_PORTAL_URL", QByteArray::fromStdString(simulator()->baseUrl()));
+}
+
+SelvorSimTesting::SimProcess& Road::sim() {
+    return *simulator();
+}
+
+void Road::SetUp() {
+    sim().clearFaults();
+    browser = std::make_unique<BrowserStandIn>();
+    instance = std::make_unique<SingleInstance>();
+    ASSERT_TRUE(instance->listen());
+    app = std::make_unique<SelvorApp>(*instance);
+    ASSERT_NE(app->window(), nullptr);
+    // A warning (a binding to a gone object, a type missing in a Loader) is a fault the user meets.
+    QObject::connect(&app->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
+        for (const QQmlError& warning : warnings)
+            ADD_FAILURE() << "QML warning: " << warning.toString().toStdString();
+    });
+    ui = WindowDriver(app->window());
+    app->window()->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+    ASSERT_TRUE(ui.waitFor([&] { return onSignInScreen(); }));
+}
+
+void Road::TearDown() {
+    app.reset();
+    instance.reset();
+    browser.reset();
+    sim().clearFaults();
+}
+
+bool Road::onMainView() const {
+    return ui.exists(QStringLiteral("sidebar")) && !ui.exists(QStringLiteral("loginCard"));
+}
+
+bool Road::onSignInScreen() const {
+    return ui.exists(QStringLiteral("loginCard")) && !ui.exists(QStringLiteral("sidebar"));
+}
+
+void Road::signInByPush(const Person& person) {
+    ui.click(QStringLiteral("methodRegisterNumber"));
+    ui.typeText(QStringLiteral("registerNumberField"), person.nationalID);
+    ui.click(QStringLiteral("signInButton"));
+    std::vector<SelvorSimTesting::PendingRequest> pending;
+    ASSERT_TRUE(ui.waitFor([&] {
+        pending = sim().pending();
+        return !pending.empty();
+    }));
+    ASSERT_EQ(pending.front().nationalId, person.nationalID.toStdString());
+    // The phone and the window show the same code, one box per character.
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("codeBox")); }));
+    QString shown;
+    for (QQuickItem* box : ui.items(QStringLiteral("codeBox")))
+        shown += box->property("modelData").toString();
+    EXPECT_EQ(shown.toStdString(), pending.front().verificationCode);
+    EXPECT_EQ(ui.text(QStringLiteral("countdownText")), QStringLiteral("5:00"));
+    sim().approve(pending.front().id);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("successText")); }, 8000));
+    EXPECT_EQ(ui.text(QStringLiteral("successText")), QStringLiteral("Амжилттай нэвтэрлээ!"));
+    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }, 5000));
+}
+
+void Road::signInByQR(const Person& scanner) {
+    ui.click(QStringLiteral("methodQrCode"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("qrImage")); }));
+    std::vector<SelvorSimTesting::PendingRequest> pending;
+    ASSERT_TRUE(ui.waitFor([&] {
+        pending = sim().pending();
+        return !pending.empty() && pending.front().kind == "qr";
+    }));
+    sim().scanQr(pending.front().id, scanner.nationalID.toStdString());
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("codeBox")); }, 8000));
+    sim().approve(pending.front().id);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("successText")); }, 8000));
+    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }, 5000));
+}
+
+void Road::signInOnPortal(const Person& person, const QString& typedName) {
+    browser->opened.clear();
+    ui.click(QStringLiteral("webSignInButton"));
+    ASSERT_EQ(browser->opened.size(), 1);
+    const QUrl portal = browser->opened.front();
+    EXPECT_EQ(portal.toString(), QString::fromStdString(sim().baseUrl()) +
+                                     QStringLiteral("/?callback_uri=selvorlogin://auth/callback"));
+    // The person picks themselves on the portal, which sends the browser to the callback.
+    const std::string query =
+        "/portal/continue?callback_uri=" +
+        QUrl::toPercentEncoding(QStringLiteral("selvorlogin://auth/callback")).toStdString() +
+        "&national_id=" + QUrl::toPercentEncoding(person.nationalID).toStdString() +
+        "&name=" + QUrl::toPercentEncoding(typedName).toStdString();
+    const SelvorSimTesting::HttpReply reply = sim().send("GET", query);
+    ASSERT_EQ(reply.status, 302) << reply.body;
+    const auto location = reply.headers.find("Location");
+    ASSERT_NE(location, reply.headers.end());
+
+    // The desktop opens the callback with a second start of the app, which hands it over.
+    QProcess secondStart;
+    secondStart.setProcessEnvironment(secondStartEnvironment());
+    // The simulator's client decodes the Location header; the browser hands it over encoded.
+    const QUrl callback(QString::fromStdString(location->second), QUrl::TolerantMode);
+    secondStart.start(QStringLiteral(SELVOR_EXECUTABLE),
+                      {QString::fromLatin1(callback.toEncoded())});
+    const bool ended =
+        ui.waitFor([&] { return secondStart.state() == QProcess::NotRunning; }, 10000);
+    if (!ended)
+        secondStart.kill();
+    ASSERT_TRUE(ended) << "the second start opened a window of its own";
+    EXPECT_EQ(secondStart.exitCode(), 0);
+    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }));
+}
+
+void Road::signOut() {
+    EXPECT_EQ(ui.text(QStringLiteral("signOutButton")), QStringLiteral("Гарах"));
+    ui.click(QStringLiteral("signOutButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return onSignInScreen(); }));
+}
+
+void Road::visit(const QString& rawTab) {
+    ui.click(QStringLiteral("sidebarRow_") + rawTab);
+    ASSERT_EQ(AppState::rawValue(appState().selectedTab()), rawTab);
+}
+
+QStringList Road::allTexts() const {
+    QStringList texts;
+    collectTexts(ui.window().contentItem(), texts);
+    return texts;
+}
+
+void Road::answerDashboardWith(const std::string& json) {
+    sim().addFault({.path = "/web/dashboard",
+                    .kind = "status",
+                    .status = 200,
+                    .body = json,
+                    .contentType = "application/json"});
+}
+
+void Road::stallDashboard(int milliseconds) {
+    sim().addFault({.path = "/web/dashboard", .kind = "stall", .stallMs = milliseconds});
+}
+
+void Road::failDashboard(int status) {
+    sim().addFault({.path = "/web/dashboard", .kind = "status", .status = status});
+}
+
+} // namespace Selvor::Testing

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "WindowDriver.hpp"
+#include "shell/SelvorApp.hpp"
+#include "shell/SingleInstance.hpp"
+
+#include <SelvorSimTesting/SimProcess.hpp>
+
+#include <gtest/gtest.h>
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+namespace Selvor::Testing {
+
+// Stands in for the desktop's browser: records every web address the app opens.
+class BrowserStandIn : public QObject {
+    Q_OBJECT
+
+public:
+    BrowserStandIn();
+    ~BrowserStandIn() override;
+
+    QList<QUrl> opened;
+
+public slots:
+    void openUrl(const QUrl& url);
+};
+
+// A person the simulator knows, as the portal or the phone names them.
+struct Person {
+    QString nationalID;
+    QString fullName;
+};
+
+// The simulator's seeded people used by the roads.
+const Person& firstPerson();
+const Person& secondPerson();
+
+// One road a user takes: the application exactly as `selvor` builds it (SelvorApp listening on
+// the single-instance socket, its AppState, token manager and the shared API client) against
+// the simulator over loopback, driven only through its window. One simulator serves the whole
+// process, since the shared client reads its address once; each road starts a fresh app.
+class Road : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    [[nodiscard]] static SelvorSimTesting::SimProcess& sim();
+    [[nodiscard]] AppState& appState() { return app->appState(); }
+
+    // Each sign-in starts on the sign-in screen and returns once the main view is shown.
+    void signInByPush(const Person& person);
+    void signInByQR(const Person& scanner);
+    // "Вэб хөтчөөр нэвтрэх", the portal in the "browser", and the callback handed over by a
+    // second start of the real executable.
+    void signInOnPortal(const Person& person, const QString& typedName = {});
+    void signOut();
+
+    // Clicks the section's sidebar row; returns once its screen is shown.
+    void visit(const QString& rawTab);
+    [[nodiscard]] bool onMainView() const;
+    [[nodiscard]] bool onSignInScreen() const;
+    // Every text the window shows now, on every screen item, visible or not.
+    [[nodiscard]] QStringList allTexts() const;
+
+    // The dashboard answers with `json`, or is slow, or fails, until faults are cleared.
+    static void answerDashboardWith(const std::string& json);
+    static void stallDashboard(int milliseconds);
+    static void failDashboard(int status);
+
+    std::unique_ptr<SingleInstance> instance;
+    std::unique_ptr<SelvorApp> app;
+    std::unique_ptr<BrowserStandIn> browser;
+    WindowDriver ui;
+};
+
+} // namespace Selvor::Testing

@@ -1,0 +1,139 @@
+#include "Road.hpp"
+
+#include "session/AppState.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <QQuickItem>
+#include <QTest>
+
+namespace Selvor::Testing {
+namespace {
+
+enum class Method { Push, QR, Portal };
+
+// A dashboard that names the person otherwise than the sign-in did, as the service may.
+const QString dashboardName = QStringLiteral("Тэмүүжин Батболд-Очирын Их Урт Нэр");
+
+std::string dashboardJson(const Person& person, const QString& fullName) {
+    nlohmann::json devices = nlohmann::json::array();
+    for (const char* id : {"a1b2c3d4e5f6", "0f9e8d7c6b5a", "112233445566"})
+        devices.push_back({{"device_id", id},
+                           {"platform", "IOS"},
+                           {"status", "ACTIVE"},
+                           {"created_at", "2026-11-02T08:00:00Z"}});
+    nlohmann::json sessions = nlohmann::json::array();
+    for (int i = 0; i < 7; ++i)
+        sessions.push_back({{"id", "s" + std::to_string(i)},
+                            {"session_type", i % 2 ? "SIGN" : "AUTH"},
+                            {"state", "COMPLETE"},
+                            {"result", "OK"},
+                            {"rp_name", "Банк " + std::to_string(i)},
+                            {"created_at", "2026-12-0" + std::to_string(i + 1) + "T09:30:00Z"}});
+    return nlohmann::json{{"user",
+                           {{"national_id", person.nationalID.toStdString()},
+                            {"full_name", fullName.toStdString()},
+                            {"kyc_level", "2"},
+                            {"status", "ACTIVE"},
+                            {"created_at", "2024-01-01T00:00:00Z"}}},
+                          {"devices", devices},
+                          {"certificates", 2},
+                          {"sessions", sessions},
+                          {"total_logins", 41}}
+        .dump();
+}
+
+QString greetingFor(const QString& name) {
+    return QStringLiteral("Сайн байна уу, ") + name + QStringLiteral("!");
+}
+
+class SignInRoad : public Road, public ::testing::WithParamInterface<Method> {
+protected:
+    // Signs the person in by the road's method; on the portal they type `portalName`.
+    void signIn(const Person& person, const QString& portalName = {}) {
+        switch (GetParam()) {
+        case Method::Push:
+            return signInByPush(person);
+        case Method::QR:
+            return signInByQR(person);
+        case Method::Portal:
+            return signInOnPortal(person, portalName);
+        }
+    }
+
+    QString cardValue(int card) {
+        return ui.item(QStringLiteral("statCard%1").arg(card))
+            ->findChild<QQuickItem*>(QStringLiteral("cardValue"))
+            ->property("text")
+            .toString();
+    }
+};
+
+// The name that signed in is shown at once and gives way to the dashboard's, which used to
+// rebuild the stat cards under a layout that still polished the old ones.
+TEST_P(SignInRoad, dashboardWithAnotherNameReplacesTheSignedInOne) {
+    answerDashboardWith(dashboardJson(firstPerson(), dashboardName));
+    ASSERT_NO_FATAL_FAILURE(signIn(firstPerson(), QStringLiteral("Бат")));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.items(QStringLiteral("deviceRow")).size() == 3; }));
+    EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(dashboardName));
+    EXPECT_EQ(cardValue(1), QStringLiteral("2"));
+    EXPECT_EQ(cardValue(2), QStringLiteral("41"));
+    EXPECT_EQ(cardValue(3), QStringLiteral("2026-12-01T09:30"));
+    EXPECT_EQ(ui.items(QStringLiteral("activityRow")).size(), 5);
+
+    visit(QStringLiteral("id"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("identityView")); }));
+    EXPECT_EQ(ui.text(QStringLiteral("fullName")), dashboardName);
+    visit(QStringLiteral("home"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("dashboardView")); }));
+    EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(dashboardName));
+}
+
+// A failed load is not reported: the signed-in name stays and every block shows its empty state.
+TEST_P(SignInRoad, failedDashboardLeavesTheEmptyBlocks) {
+    failDashboard(500);
+    ASSERT_NO_FATAL_FAILURE(signIn(firstPerson()));
+    ASSERT_TRUE(ui.waitFor(
+        [&] { return sim().requestLog().size() > 0 && ui.exists(QStringLiteral("greeting")); }));
+    ui.settle(300);
+    EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(firstPerson().fullName));
+    EXPECT_EQ(cardValue(0), QStringLiteral("98%"));
+    EXPECT_EQ(cardValue(1), QStringLiteral("0"));
+    EXPECT_EQ(cardValue(2), QStringLiteral("0"));
+    EXPECT_EQ(cardValue(3), QStringLiteral("—"));
+    EXPECT_TRUE(ui.visible(QStringLiteral("noDevices")));
+    EXPECT_TRUE(ui.visible(QStringLiteral("noActivities")));
+}
+
+// An answer asked for the first person and arriving after they left shows nowhere, also not to
+// the next person.
+TEST_P(SignInRoad, dashboardArrivingAfterSignOutIsDropped) {
+    stallDashboard(1500);
+    ASSERT_NO_FATAL_FAILURE(signIn(firstPerson()));
+    ASSERT_NO_FATAL_FAILURE(signOut());
+    sim().clearFaults();
+    ASSERT_NO_FATAL_FAILURE(signIn(secondPerson()));
+    ui.settle(2000);
+    EXPECT_TRUE(onMainView());
+    EXPECT_EQ(appState().nationalID(), secondPerson().nationalID);
+    EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(secondPerson().fullName));
+    for (const QString& text : allTexts())
+        EXPECT_FALSE(text.contains(firstPerson().fullName)) << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, SignInRoad,
+                         ::testing::Values(Method::Push, Method::QR, Method::Portal),
+                         [](const ::testing::TestParamInfo<Method>& info) {
+                             switch (info.param) {
+                             case Method::Push:
+                                 return "push";
+                             case Method::QR:
+                                 return "qr";
+                             case Method::Portal:
+                                 return "portal";
+                             }
+                             return "";
+                         });
+
+} // namespace
+} // namespace Selvor::Testing

@@ -1,0 +1,126 @@
+#include "WindowDriver.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <algorithm>
+
+namespace Selvor::Testing {
+namespace {
+
+void collect(QQuickItem* item, const QString& objectName, QList<QQuickItem*>& found) {
+    if (item->objectName() == objectName)
+        found.append(item);
+    for (QQuickItem* child : item->childItems())
+        collect(child, objectName, found);
+}
+
+} // namespace
+
+QList<QQuickItem*> WindowDriver::items(const QString& objectName) const {
+    QList<QQuickItem*> found;
+    collect(m_window->contentItem(), objectName, found);
+    return found;
+}
+
+bool WindowDriver::exists(const QString& objectName) const {
+    return !items(objectName).isEmpty();
+}
+
+QQuickItem* WindowDriver::item(const QString& objectName) const {
+    const QList<QQuickItem*> found = items(objectName);
+    if (found.isEmpty()) {
+        ADD_FAILURE() << "no item named " << objectName.toStdString();
+        return nullptr;
+    }
+    return found.first();
+}
+
+QString WindowDriver::text(const QString& objectName) const {
+    return property(objectName, "text").toString();
+}
+
+bool WindowDriver::visible(const QString& objectName) const {
+    const QQuickItem* found = item(objectName);
+    return found && found->isVisible();
+}
+
+bool WindowDriver::enabled(const QString& objectName) const {
+    const QQuickItem* found = item(objectName);
+    return found && found->isEnabled();
+}
+
+QVariant WindowDriver::property(const QString& objectName, const char* name) const {
+    const QQuickItem* found = item(objectName);
+    return found ? found->property(name) : QVariant();
+}
+
+void WindowDriver::click(const QString& objectName) {
+    QQuickItem* found = item(objectName);
+    if (!found)
+        return;
+    scrollIntoView(*found);
+    if (!found->isVisible() || !found->isEnabled())
+        ADD_FAILURE() << "clicking " << objectName.toStdString() << " which is hidden or disabled";
+    const QPointF centre = found->mapToScene(QPointF(found->width() / 2, found->height() / 2));
+    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    settle(0);
+}
+
+void WindowDriver::scrollIntoView(QQuickItem& target) {
+    for (QQuickItem* parent = target.parentItem(); parent; parent = parent->parentItem()) {
+        if (!parent->inherits("QQuickFlickable"))
+            continue;
+        const QRectF area(parent->mapToScene(QPointF(0, 0)), parent->size());
+        const QPointF centre = target.mapToScene(QPointF(target.width() / 2, target.height() / 2));
+        if (area.contains(centre))
+            continue;
+        const qreal contentY = parent->property("contentY").toReal();
+        const qreal maximum =
+            std::max(0.0, parent->property("contentHeight").toReal() - parent->height());
+        const qreal wanted = contentY + centre.y() - area.center().y();
+        parent->setProperty("contentY", std::clamp(wanted, 0.0, maximum));
+        settle(0);
+    }
+}
+
+void WindowDriver::typeText(const QString& objectName, const QString& text) {
+    QQuickItem* found = item(objectName);
+    if (!found)
+        return;
+    found->forceActiveFocus();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    settle(0);
+}
+
+void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(m_window, key, modifiers);
+    settle(0);
+}
+
+bool WindowDriver::waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+void WindowDriver::settle(int milliseconds) {
+    QTest::qWait(milliseconds);
+    QCoreApplication::processEvents();
+}
+
+QImage WindowDriver::grab() {
+    return m_window->grabWindow();
+}
+
+} // namespace Selvor::Testing
