@@ -5,11 +5,18 @@
 #include <QCoroTask>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <exception>
 #include <optional>
 #include <vector>
+
+// SELVOR_BENCH_QUICK=1 (as CI runs them) shrinks every bench to a smoke run: the same code on
+// small inputs, so that a broken bench shows in seconds. Its figures mean nothing.
+inline bool quickBench() {
+    return qEnvironmentVariableIntValue("SELVOR_BENCH_QUICK") != 0;
+}
 
 // Log lines are formatted as usual but not written, so a figure is the client's own work and not
 // the terminal's or the journal's.

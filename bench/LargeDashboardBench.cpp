@@ -17,12 +17,13 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
 
-constexpr std::size_t sessionCount = 100000;
-constexpr int rounds = 5;
+const std::size_t sessionCount = quickBench() ? 1000 : 100000;
+const int rounds = quickBench() ? 1 : 5;
 
 struct ClientFetch {
     double millis = 0;
@@ -61,7 +62,8 @@ QCoro::Task<std::pair<double, qsizetype>> timePlain(QNetworkAccessManager& netwo
 void runLargeDashboardBench() {
     const SelvorTokenKit::ScopedLogSink quiet(std::make_shared<DiscardingSink>());
     const std::string nationalId = SelvorSimTesting::SimProcess::seededNationalId;
-    SelvorSimTesting::SimProcess sim({.largeHistory = {nationalId}});
+    SelvorSimTesting::SimProcess sim(
+        {.largeHistory = {nationalId + "=" + std::to_string(sessionCount)}});
     const QString id = QString::fromStdString(nationalId);
     const QString base = QString::fromStdString(sim.baseUrl());
     QUrl url(base + Selvor::Endpoint::dashboard(id).path());
