@@ -54,7 +54,7 @@ Options parseOptions(const std::vector<std::string>& args) {
             if (arg == "--port")
                 options.port = parsePort(value());
             else if (arg == "--print-port")
-                options.printPort = true;
+                continue; // the port is always printed; callers that ask for it still may
             else if (arg == "--auto-approve")
                 options.autoApproveSeconds = parseSeconds(value());
             else if (arg == "--large-history")

@@ -13,7 +13,6 @@ struct LargeHistory {
 
 struct Options {
     int port = 0;
-    bool printPort = false;
     std::optional<double> autoApproveSeconds;
     std::vector<LargeHistory> largeHistories;
     std::vector<std::string> linkedProviders;

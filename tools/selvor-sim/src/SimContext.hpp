@@ -8,11 +8,15 @@
 #include "PhoneRequests.hpp"
 #include "RequestLog.hpp"
 
+#include <string>
+
 namespace SelvorSim {
 
 // Everything the route areas share. Each member guards its own state.
 struct SimContext {
     Options options;
+    // What a client of /control must send; see ControlAccess.hpp.
+    std::string controlToken;
     Accounts accounts;
     PhoneRequests phone;
     Organizations orgs;

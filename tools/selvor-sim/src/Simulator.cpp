@@ -1,5 +1,6 @@
 #include "Simulator.hpp"
 
+#include "ControlAccess.hpp"
 #include "Http.hpp"
 #include "Routes.hpp"
 
@@ -13,6 +14,7 @@ constexpr std::size_t workerThreads = 48;
 
 Simulator::Simulator(Options options) {
     m_context.options = std::move(options);
+    m_context.controlToken = newControlToken();
     for (const LargeHistory& large : m_context.options.largeHistories)
         m_context.accounts.giveLargeHistory(large.nationalId, large.sessions);
     if (m_context.options.autoApproveSeconds) {
@@ -38,6 +40,15 @@ Simulator::Simulator(Options options) {
             sendError(res, res.status, res.status == 404 ? "Олдсонгүй" : "Буруу хүсэлт");
             return httplib::Server::HandlerResponse::Handled;
         }));
+
+    // Runs before routing and before a body is read, so no control handler sees a request
+    // without the token.
+    m_server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        const bool control = req.path == "/control" || req.path.starts_with("/control/");
+        return !control || admitControlRequest(req, res, m_context.controlToken)
+                   ? httplib::Server::HandlerResponse::Unhandled
+                   : httplib::Server::HandlerResponse::Handled;
+    });
 
     m_server.set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr error) {

@@ -13,6 +13,8 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
+    const std::string& controlToken() const { return m_context.controlToken; }
+
     // Binds 127.0.0.1 on the configured port (0: any free port); returns the port or -1.
     int bind();
     // Serves until the process ends.

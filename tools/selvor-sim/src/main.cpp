@@ -17,16 +17,14 @@ int main(int argc, char** argv) {
     // A dropped connection must not kill the server when it writes to the closed socket.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const bool printPort = options.printPort || options.port == 0;
     SelvorSim::Simulator simulator(std::move(options));
     const int port = simulator.bind();
     if (port < 0) {
         std::cerr << "selvor-sim: cannot listen on 127.0.0.1\n";
         return 1;
     }
-    if (printPort) {
-        std::cout << port << std::endl;
-    }
+    // Callers read the port from the first line and the control token from the second.
+    std::cout << port << '\n' << simulator.controlToken() << std::endl;
     std::cerr << "selvor-sim: serving http://127.0.0.1:" << port << " (phone page: /phone)\n";
     return simulator.listen() ? 0 : 1;
 }

@@ -1,10 +1,5 @@
 #include "SimTestSupport.hpp"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 
 using namespace SimTest;
@@ -88,31 +83,6 @@ TEST(RequestLog, recordsServiceRequestsAsTheyArrived) {
     EXPECT_TRUE(sim.requestLog().empty());
 }
 
-namespace {
-
-// Sends raw bytes, as a client that announces no body would, and returns the first answer.
-std::string rawExchange(int port, const std::string& request) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval limit{2, 0}; // the server's own read timeout is 5 s
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    std::string answer;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        send(fd, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size())) {
-        char buffer[4096];
-        const ssize_t received = recv(fd, buffer, sizeof buffer, 0);
-        if (received > 0)
-            answer.assign(buffer, static_cast<std::size_t>(received));
-    }
-    close(fd);
-    return answer;
-}
-
-} // namespace
-
 TEST(HttpFraming, postAndDeleteWithoutContentLength_haveAnEmptyBody) {
     SimProcess sim({.linkedProviders = {"google"}});
     EXPECT_TRUE(rawExchange(sim.port(), "POST /web/auth/qr/init HTTP/1.1\r\nHost: 127.0.0.1\r\n"
@@ -124,6 +94,8 @@ TEST(HttpFraming, postAndDeleteWithoutContentLength_haveAnEmptyBody) {
             .starts_with("HTTP/1.1 200"));
     const std::string sessionId = startSignIn(sim, SimProcess::seededNationalId);
     EXPECT_TRUE(rawExchange(sim.port(), "POST /control/requests/" + sessionId +
-                                            "/approve HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+                                            "/approve HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+                                            SimProcess::controlTokenHeader + ": " +
+                                            sim.controlToken() + "\r\n\r\n")
                     .starts_with("HTTP/1.1 200"));
 }

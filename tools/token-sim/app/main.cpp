@@ -1,7 +1,7 @@
 // token-sim: the virtual token as a card in a vsmartcard vpcd reader.
 //   token-sim --vpcd HOST:PORT [--fips] [--atr HEX] [--control PATH]
 // The control socket takes "remove", "insert", "status" (removed, waiting or serving), "log",
-// "clear-log" and "pubkey".
+// "clear-log" and "pubkey"; only its owner can connect to it.
 
 #include "ControlServer.hpp"
 #include "VpcdLink.hpp"
@@ -94,30 +94,36 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<TokenSim::ControlServer> control;
     if (!options->controlPath.empty()) {
-        control = std::make_unique<TokenSim::ControlServer>(
-            options->controlPath, [&](const std::string& command) -> std::string {
-                if (command == "remove") {
-                    present = false;
-                    link.disconnect();
-                    card.reset();
-                } else if (command == "insert") {
-                    present = true;
-                    if (!link.isConnected()) {
-                        link.connect();
-                    }
-                } else if (command == "log") {
-                    return describeLog(card);
-                } else if (command == "clear-log") {
-                    card.clearLog();
-                } else if (command == "status") {
-                    return !present ? "removed\n" : link.isServed() ? "serving\n" : "waiting\n";
-                } else if (command == "pubkey") {
-                    return TokenSim::toHex(card.ecPublicKeyDer()) + "\n";
-                } else {
-                    return "error: unknown command\n";
+        auto handler = [&](const std::string& command) -> std::string {
+            if (command == "remove") {
+                present = false;
+                link.disconnect();
+                card.reset();
+            } else if (command == "insert") {
+                present = true;
+                if (!link.isConnected()) {
+                    link.connect();
                 }
-                return "ok\n";
-            });
+            } else if (command == "log") {
+                return describeLog(card);
+            } else if (command == "clear-log") {
+                card.clearLog();
+            } else if (command == "status") {
+                return !present ? "removed\n" : link.isServed() ? "serving\n" : "waiting\n";
+            } else if (command == "pubkey") {
+                return TokenSim::toHex(card.ecPublicKeyDer()) + "\n";
+            } else {
+                return "error: unknown command\n";
+            }
+            return "ok\n";
+        };
+        try {
+            control =
+                std::make_unique<TokenSim::ControlServer>(options->controlPath, std::move(handler));
+        } catch (const std::runtime_error& error) {
+            std::cerr << "token-sim: " << error.what() << '\n';
+            return 1;
+        }
     }
 
     while (stopRequested == 0) {

@@ -14,8 +14,11 @@
 #include <PCSC/winscard.h>
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -307,6 +310,28 @@ TEST(TokenSimProcessTest, refusesAReaderThatAnotherCardHolds) {
     KaltorDriver driver;
     manager.withSession(index,
                         [&](Card& card) { EXPECT_TRUE(driver.selectApplet(card).isSuccess()); });
+}
+
+// The control socket answers the token's log, decrypted PIN blocks among it.
+TEST(TokenSimProcessTest, keepsTheControlSocketInAPrivateDirectoryThatGoesWithIt) {
+    TokenSimTesting::TokenSimOptions options;
+    options.vpcdPort = 35964;
+    options.readerName = "Virtual PCD 00 01";
+    std::filesystem::path directory;
+    {
+        TokenSimTesting::TokenSimProcess sim(options);
+        const std::filesystem::path socket = sim.controlPath();
+        directory = socket.parent_path();
+        struct stat status {};
+        ASSERT_EQ(lstat(directory.c_str(), &status), 0) << directory;
+        EXPECT_TRUE(S_ISDIR(status.st_mode));
+        EXPECT_EQ(status.st_mode & 07777, 0700u) << std::oct << status.st_mode << " " << directory;
+        EXPECT_EQ(status.st_uid, getuid());
+        ASSERT_EQ(lstat(socket.c_str(), &status), 0) << socket;
+        EXPECT_TRUE(S_ISSOCK(status.st_mode));
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << std::oct << status.st_mode << " " << socket;
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(directory))) << directory;
 }
 
 INSTANTIATE_TEST_SUITE_P(Suites, PcscEndToEnd, testing::Values(false, true),

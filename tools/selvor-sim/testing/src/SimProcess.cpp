@@ -35,11 +35,9 @@ std::vector<std::string> argumentsFor(const SimOptions& options) {
     return args;
 }
 
-// Reads the first stdout line (the port) with a time limit, so a broken binary fails a test
-// instead of hanging it.
-int readPort(int fd) {
+// Reads one stdout line by the deadline, so a broken binary fails a test instead of hanging it.
+std::optional<std::string> readLine(int fd, std::chrono::steady_clock::time_point deadline) {
     std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd entry{fd, POLLIN, 0};
         if (poll(&entry, 1, 100) <= 0)
@@ -48,10 +46,10 @@ int readPort(int fd) {
         if (read(fd, &c, 1) != 1)
             break;
         if (c == '\n')
-            return std::stoi(line);
+            return line;
         line += c;
     }
-    throw std::runtime_error("selvor-sim did not print its port");
+    return std::nullopt;
 }
 
 std::vector<std::pair<std::string, std::string>> pairsOf(const nlohmann::json& list) {
@@ -107,7 +105,16 @@ SimProcess::SimProcess(const SimOptions& options) {
     }
     m_pid = pid;
     try {
-        m_port = readPort(pipeFds[0]);
+        // The port, then the control token.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto port = readLine(pipeFds[0], deadline);
+        if (!port)
+            throw std::runtime_error("selvor-sim did not print its port");
+        m_port = std::stoi(*port);
+        auto token = readLine(pipeFds[0], deadline);
+        if (!token || token->empty())
+            throw std::runtime_error("selvor-sim did not print its control token");
+        m_controlToken = std::move(*token);
     } catch (...) {
         close(pipeFds[0]);
         kill(m_pid, SIGKILL);
@@ -158,7 +165,8 @@ HttpReply SimProcess::send(const std::string& method, const std::string& pathAnd
 nlohmann::json SimProcess::control(const std::string& method, const std::string& path,
                                    const nlohmann::json& body) {
     const HttpReply reply = send(method, path, body.is_null() ? std::string() : body.dump(),
-                                 body.is_null() ? std::string() : "application/json");
+                                 body.is_null() ? std::string() : "application/json",
+                                 {{controlTokenHeader, m_controlToken}});
     if (reply.status != 200)
         throw std::runtime_error("selvor-sim control " + path + " answered " +
                                  std::to_string(reply.status) + ": " + reply.body);

@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <sstream>
@@ -50,9 +49,6 @@ std::uint8_t hexDigit(char c) {
 } // namespace
 
 TokenSimProcess::TokenSimProcess(TokenSimOptions options) : m_options(std::move(options)) {
-    static std::atomic<int> instances{0};
-    m_controlPath =
-        "/tmp/token-sim-" + std::to_string(getpid()) + "-" + std::to_string(instances++) + ".sock";
     // Fails early, before anything starts, when there is no smart-card service.
     PcscContext context;
 
@@ -113,7 +109,6 @@ void TokenSimProcess::stop() noexcept {
         waitpid(m_pid, nullptr, 0);
         m_pid = -1;
     }
-    unlink(m_controlPath.c_str());
     // Let pcscd notice the card is gone so the next process finds the reader empty.
     try {
         waitForCard(false, std::chrono::seconds(2));

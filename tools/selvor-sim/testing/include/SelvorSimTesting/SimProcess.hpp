@@ -76,6 +76,10 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     [[nodiscard]] int port() const { return m_port; }
+    // What the simulator printed at start. The control methods send it in `controlTokenHeader`;
+    // `send` sends only the headers it is given.
+    [[nodiscard]] const std::string& controlToken() const { return m_controlToken; }
+    static constexpr const char* controlTokenHeader = "X-Selvor-Sim-Token";
     // "http://127.0.0.1:PORT", no trailing slash.
     [[nodiscard]] std::string baseUrl() const;
 
@@ -109,6 +113,7 @@ private:
 
     int m_pid = -1;
     int m_port = 0;
+    std::string m_controlToken;
 };
 
 } // namespace SelvorSimTesting

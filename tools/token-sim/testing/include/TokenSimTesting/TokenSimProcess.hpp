@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TokenSimTesting/PrivateDirectory.hpp"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -38,6 +40,8 @@ public:
     TokenSimProcess& operator=(const TokenSimProcess&) = delete;
 
     const std::string& readerName() const { return m_options.readerName; }
+    // The control socket, alone in a private directory that goes with this object.
+    const std::string& controlPath() const { return m_controlPath; }
 
     // Both return once pcscd has seen the change.
     void removeCard();
@@ -55,7 +59,8 @@ private:
     void stop() noexcept;
 
     TokenSimOptions m_options;
-    std::string m_controlPath;
+    PrivateDirectory m_controlDirectory{"token-sim"};
+    std::string m_controlPath = (m_controlDirectory.path() / "control").string();
     pid_t m_pid = -1;
 };
 
