@@ -77,8 +77,8 @@ APIClient& APIClient::shared() {
     return *instance;
 }
 
-APIClient::APIClient(QString baseURL, Timeouts timeouts)
-    : m_baseURL(std::move(baseURL)), m_timeouts(timeouts) {}
+APIClient::APIClient(QString baseURL, Limits limits)
+    : m_baseURL(std::move(baseURL)), m_limits(limits) {}
 
 QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
                                                    Cancellation* cancellation) {
@@ -94,7 +94,7 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     const std::string path = endpoint.path().toStdString();
 
     QNetworkRequest request(*url);
-    request.setTransferTimeout(static_cast<int>(m_timeouts.idle.count()));
+    request.setTransferTimeout(static_cast<int>(m_limits.idle.count()));
     if (hasBody)
         request.setHeader(QNetworkRequest::ContentTypeHeader,
                           QByteArrayLiteral("application/json"));
@@ -113,7 +113,21 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         timedOut = true;
         reply->abort();
     });
-    wholeExchange.start(m_timeouts.total);
+    wholeExchange.start(m_limits.total);
+    // Cut off as soon as the announced length or the bytes so far pass the limit.
+    bool tooLarge = false;
+    const auto limitSize = [&tooLarge, &reply, limit = m_limits.answerBytes](qint64 received,
+                                                                             qint64 total) {
+        if (received <= limit && total <= limit)
+            return;
+        tooLarge = true;
+        reply->abort();
+    };
+    QObject::connect(
+        reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&limitSize, &reply] {
+            limitSize(0, reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+        });
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), limitSize);
     // Queued, so that whoever cancels never sees the request's continuation run inside cancel().
     if (watched)
         QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
@@ -124,6 +138,11 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
 
     if (watched && watched->isCancelled())
         throw CancelledError();
+    if (tooLarge) {
+        logger().error("answer over %ld bytes cut off: %s", static_cast<long>(m_limits.answerBytes),
+                       logPrivate(path));
+        throw APIError::invalidResponse();
+    }
     const QNetworkReply::NetworkError error = reply->error();
     // Qt ends an idle transfer as a cancelled one; nobody else aborts this reply.
     if (timedOut || error == QNetworkReply::OperationCanceledError)
@@ -144,15 +163,13 @@ void APIClient::abortAll() {
         reply->abort();
 }
 
-void APIClient::throwIfFailure(const Answer& answer) {
-    if (answer.status < 400)
-        return;
+APIError APIClient::failureOf(const Answer& answer) {
     try {
         const auto body = decodeJson<ErrorResponse>(std::string_view(
             answer.body.constData(), static_cast<std::size_t>(answer.body.size())));
-        throw APIError::serverError(body.code, body.error);
+        return APIError::serverError(body.code, body.error);
     } catch (const DecodeError&) {
-        throw APIError::serverError(answer.status, "Unknown error");
+        return APIError::serverError(answer.status, "Unknown error");
     }
 }
 

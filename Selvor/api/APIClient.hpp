@@ -20,10 +20,12 @@
 namespace Selvor {
 
 // Limits of one exchange: no bytes for `idle`, or longer than `total` in all, ends it with a
-// TransportError.
-struct APIClientTimeouts {
+// TransportError; an answer announced or grown past `answerBytes` is cut off as an invalid
+// response, so that no server can fill the memory (four times the largest real dashboard).
+struct APIClientLimits {
     std::chrono::milliseconds idle{std::chrono::seconds(30)};
     std::chrono::milliseconds total{std::chrono::seconds(120)};
+    qint64 answerBytes = qint64(64) << 20;
 };
 
 // The one client of the service's JSON API: builds, sends, logs and decodes every request.
@@ -31,13 +33,13 @@ struct APIClientTimeouts {
 // thread of its own, one after another.
 class APIClient {
 public:
-    using Timeouts = APIClientTimeouts;
+    using Limits = APIClientLimits;
 
     // Created on first use from API_BASE_URL (read once) or the default origin; never released.
     static APIClient& shared();
     static QString defaultBaseURL() { return QStringLiteral("https://api.selvor.mn"); }
 
-    explicit APIClient(QString baseURL, Timeouts timeouts = {});
+    explicit APIClient(QString baseURL, Limits limits = {});
     APIClient(const APIClient&) = delete;
     APIClient& operator=(const APIClient&) = delete;
 
@@ -53,7 +55,11 @@ public:
     QCoro::Task<T> request(Endpoint endpoint, Cancellation* cancellation = nullptr) {
         const QPointer<Cancellation> watched(cancellation);
         const Answer answer = co_await exchange(endpoint, cancellation);
-        throwIfFailure(answer);
+        if (answer.status >= 400) {
+            auto describing = m_decoder.run([answer] { return failureOf(answer); });
+            const APIError failure = co_await describing;
+            throw failure;
+        }
         // Decoding a large answer (a long login history) takes a noticeable time, which the
         // window must not wait out. The value travels back in a shared_ptr so that it is moved,
         // not copied, to the caller.
@@ -80,11 +86,12 @@ private:
     };
 
     QCoro::Task<Answer> exchange(const Endpoint& endpoint, Cancellation* cancellation);
-    static void throwIfFailure(const Answer& answer);
+    // The serverError an answer of status 400 or above stands for.
+    static APIError failureOf(const Answer& answer);
     static void logDecodeFailure(const DecodeError& error);
 
     QString m_baseURL;
-    Timeouts m_timeouts;
+    Limits m_limits;
     QNetworkAccessManager m_network;
     // Declared last: its destructor waits for a decode under way while the rest still exists.
     WorkerThread m_decoder;

@@ -129,7 +129,7 @@ TEST_F(APIClientTest, refusedConnectionIsATransportError) {
 
 TEST_F(APIClientTest, stallEndsAtTheIdleLimitAndAtTheWholeExchangeLimit) {
     stallStatusRequests();
-    for (const APIClient::Timeouts limits : {APIClient::Timeouts{150ms, 60s}, {60s, 150ms}}) {
+    for (const APIClient::Limits limits : {APIClient::Limits{150ms, 60s}, {60s, 150ms}}) {
         APIClient impatient(simBaseURL(), limits);
         QElapsedTimer elapsed;
         elapsed.start();
@@ -138,6 +138,22 @@ TEST_F(APIClientTest, stallEndsAtTheIdleLimitAndAtTheWholeExchangeLimit) {
         EXPECT_EQ(error.errorDescription(), "Operation timed out");
         EXPECT_LT(elapsed.elapsed(), 2500);
     }
+}
+
+// A server that sends more than the limit gets an invalid-response error, also for an error
+// body, and the rest of the answer is never read.
+TEST_F(APIClientTest, answerPastTheSizeLimitIsCutOff) {
+    APIClient bounded(simBaseURL(), {.answerBytes = 64 * 1024});
+    const std::string padding(256 * 1024, ' ');
+    for (const int status : {200, 500}) {
+        sim().clearFaults();
+        answerStatusWith(status, R"({"state": "RUNNING"})" + padding);
+        const auto error = statusRequest(bounded).errorAs<APIError>();
+        EXPECT_EQ(error.errorDescription(), "Серверийн хариу буруу байна.") << status;
+    }
+    sim().clearFaults();
+    answerStatusWith(200, R"({"state": "RUNNING"})" + std::string(60 * 1024, ' '));
+    EXPECT_EQ(statusRequest(bounded).value->state, "RUNNING") << "just below the limit";
 }
 
 TEST_F(APIClientTest, cancellingAbortsTheRequestInFlight) {
