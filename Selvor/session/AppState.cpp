@@ -96,6 +96,12 @@ void AppState::setDashboardData(std::shared_ptr<const DashboardData> data) {
 }
 
 void AppState::completeSignIn(const QString& nationalID, const QString& fullName) {
+    m_webSignInStarted.invalidate();
+    if (!m_nationalID.isEmpty() && m_nationalID != nationalID) {
+        setDashboardData(nullptr);
+        setKycLevel({});
+        setSessionID({});
+    }
     setNationalID(nationalID);
     setFullName(fullName);
     setScreen(Screen::Main);
@@ -125,6 +131,15 @@ QCoro::Task<> AppState::fetchDashboard(QString nationalID) {
     setDashboardData(data);
     setFullName(QString::fromStdString(data->user.fullName));
     setKycLevel(QString::fromStdString(data->user.kycLevel));
+}
+
+void AppState::beginWebSignIn() {
+    m_webSignInStarted.start();
+}
+
+bool AppState::isWebSignInPending() const {
+    return m_webSignInStarted.isValid() &&
+           !m_webSignInStarted.hasExpired(m_webSignInValidity.count());
 }
 
 void AppState::signOut() {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
 #include <QCoroTask>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -61,11 +63,23 @@ public:
     [[nodiscard]] bool hasDashboardData() const { return m_dashboardData != nullptr; }
     void setDashboardData(std::shared_ptr<const DashboardData> data);
 
+    // A different person first loses everything bound to the one before (dashboard, KYC level,
+    // push session), so nothing of theirs shows beside the new name.
     Q_INVOKABLE void completeSignIn(const QString& nationalID, const QString& fullName);
     // Fetches the dashboard for the current person in the background; failures are silent.
     // An answer that arrives after the person changed (sign-out, another sign-in) is dropped.
     Q_INVOKABLE void loadDashboard();
     Q_INVOKABLE void signOut();
+
+    // "Вэб хөтчөөр нэвтрэх" was pressed. Only then, until someone signs in and for at most the
+    // validity after the press, does a web-login callback sign anyone in: any page can open a
+    // "selvorlogin:" link, and it must not choose who is signed in.
+    void beginWebSignIn();
+    [[nodiscard]] bool isWebSignInPending() const;
+    // Ten minutes by default; tests shorten it.
+    void setWebSignInValidity(std::chrono::milliseconds validity) {
+        m_webSignInValidity = validity;
+    }
 
 signals:
     void screenChanged();
@@ -91,6 +105,9 @@ private:
     QString m_kycLevel;
     QString m_sessionID;
     std::shared_ptr<const DashboardData> m_dashboardData;
+    std::chrono::milliseconds m_webSignInValidity{std::chrono::minutes(10)};
+    // Running while a web sign-in started from this window waits for its callback.
+    QElapsedTimer m_webSignInStarted;
 };
 
 } // namespace Selvor

@@ -35,6 +35,7 @@ ColumnLayout {
         }
         Text {
             objectName: "errorMessage"
+            textFormat: Text.PlainText
             Layout.fillWidth: true
             text: idle.viewModel.errorMessage
             wrapMode: Text.Wrap
@@ -51,6 +52,7 @@ ColumnLayout {
 
         Text {
             objectName: "registerNumberLabel"
+            textFormat: Text.PlainText
             text: "Регистрийн дугаар"
             font: Theme.subheadingFont
             color: Theme.textPrimary
@@ -114,6 +116,7 @@ ColumnLayout {
                     running: parent.visible
                 }
                 Text {
+                    textFormat: Text.PlainText
                     text: "QR код үүсгэж байна..."
                     font: Theme.bodyFont
                     color: Theme.textSecondary
@@ -140,6 +143,7 @@ ColumnLayout {
         }
         Text {
             objectName: "qrHint"
+            textFormat: Text.PlainText
             visible: idle.viewModel.hasQrImage
             Layout.alignment: Qt.AlignHCenter
             text: "Selvor аппаар QR кодыг скан хийнэ үү"
@@ -169,6 +173,7 @@ ColumnLayout {
                 color: Theme.textPrimary
             }
             Text {
+                textFormat: Text.PlainText
                 text: "Вэб хөтчөөр нэвтрэх"
                 font: Theme.bodyFont
                 color: Theme.textPrimary

@@ -53,6 +53,7 @@ Rectangle {
                     }
                     Text {
                         objectName: "headerTitle"
+                        textFormat: Text.PlainText
                         Layout.alignment: Qt.AlignHCenter
                         text: "Selvor"
                         font: Theme.titleFont
@@ -60,6 +61,7 @@ Rectangle {
                     }
                     Text {
                         objectName: "headerSubtitle"
+                        textFormat: Text.PlainText
                         Layout.alignment: Qt.AlignHCenter
                         text: "Тоон гарын үсгийн систем"
                         font: Theme.bodyFont
@@ -91,6 +93,7 @@ Rectangle {
         Text {
             id: copyright
             objectName: "copyright"
+            textFormat: Text.PlainText
             anchors.horizontalCenter: parent.horizontalCenter
             anchors.bottom: parent.bottom
             anchors.bottomMargin: 16
@@ -116,6 +119,7 @@ Rectangle {
             }
             Text {
                 objectName: "sendingLabel"
+                textFormat: Text.PlainText
                 Layout.alignment: Qt.AlignHCenter
                 text: "Илгээж байна..."
                 font: Theme.bodyFont
@@ -142,6 +146,7 @@ Rectangle {
             }
             Text {
                 objectName: "successText"
+                textFormat: Text.PlainText
                 Layout.alignment: Qt.AlignHCenter
                 text: "Амжилттай нэвтэрлээ!"
                 font: Theme.headingFont

@@ -143,8 +143,11 @@ void LoginViewModel::cancel() {
 
 void LoginViewModel::startWebSignIn() {
     const QUrl url(webSignInAddress(portalOrigin()), QUrl::StrictMode);
-    if (url.isValid() && !url.scheme().isEmpty())
-        m_openUrl(url);
+    if (!url.isValid() || url.scheme().isEmpty())
+        return;
+    if (m_appState)
+        m_appState->beginWebSignIn();
+    m_openUrl(url);
 }
 
 void LoginViewModel::startQR() {

@@ -21,6 +21,7 @@ ColumnLayout {
     }
     Text {
         objectName: "waitingTitle"
+        textFormat: Text.PlainText
         Layout.alignment: Qt.AlignHCenter
         text: "Утсандаа баталгаажуулна уу"
         font: Theme.headingFont
@@ -42,6 +43,7 @@ ColumnLayout {
                 border.width: 1
                 border.color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.35)
                 Text {
+                    textFormat: Text.PlainText
                     anchors.centerIn: parent
                     text: parent.modelData
                     font.pixelSize: 28
@@ -53,6 +55,7 @@ ColumnLayout {
     }
     Text {
         objectName: "codeHint"
+        textFormat: Text.PlainText
         Layout.alignment: Qt.AlignHCenter
         Layout.fillWidth: true
         horizontalAlignment: Text.AlignHCenter
@@ -72,6 +75,7 @@ ColumnLayout {
         Text {
             id: countdown
             objectName: "countdownText"
+            textFormat: Text.PlainText
             text: waiting.viewModel.countdownText
             font.pixelSize: 13
             color: waiting.viewModel.countdownUrgent ? Theme.dangerRed : Theme.textSecondary

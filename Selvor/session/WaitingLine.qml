@@ -13,6 +13,7 @@ RowLayout {
         running: parent.visible
     }
     Text {
+        textFormat: Text.PlainText
         text: "Хүлээж байна..."
         font: Theme.captionFont
         color: Theme.textSecondary

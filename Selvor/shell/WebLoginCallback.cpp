@@ -2,6 +2,8 @@
 
 #include "session/AppState.hpp"
 
+#include <SelvorTokenKit/Log.hpp>
+
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -11,6 +13,29 @@ namespace Selvor {
 namespace {
 
 constexpr qsizetype maximumURLLength = 4096;
+constexpr qsizetype maximumNameLength = 200;
+
+const SelvorTokenKit::Logger& logger() {
+    static const SelvorTokenKit::Logger instance("mn.selvor.eid.desktop", "SelvorApp");
+    return instance;
+}
+
+// The name as it may be shown: without format controls (bidirectional overrides and isolates,
+// zero-width characters), which could make it read as another name, and at most 200
+// characters, never cutting a character in two.
+QString displayableName(const QString& name) {
+    QString kept;
+    qsizetype characters = 0;
+    for (const char32_t c : name.toUcs4()) {
+        if (characters == maximumNameLength)
+            break;
+        if (QChar::category(c) == QChar::Other_Format)
+            continue;
+        kept += QString::fromUcs4(&c, 1);
+        ++characters;
+    }
+    return kept;
+}
 
 bool hasControlCharacter(const QString& text) {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
@@ -54,13 +79,18 @@ std::optional<WebLogin> parseWebLoginCallback(const QString& text) {
     }
     if (nationalID.isEmpty() || hasControlCharacter(nationalID) || hasControlCharacter(fullName))
         return std::nullopt;
-    return WebLogin{nationalID, fullName};
+    return WebLogin{nationalID, displayableName(fullName)};
 }
 
 bool handleWebLoginCallback(const QString& url, AppState& appState) {
     const std::optional<WebLogin> login = parseWebLoginCallback(url);
     if (!login)
         return false;
+    // Its values stay out of the log: whoever sent it chose them.
+    if (!appState.isWebSignInPending()) {
+        logger().info("web-login callback ignored: no web sign-in from this window is waiting");
+        return false;
+    }
     appState.completeSignIn(login->nationalID, login->fullName);
     return true;
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QUrl>
+
 namespace Selvor {
 namespace {
 
@@ -18,6 +21,7 @@ class WebLoginCallbackAccepts : public ::testing::TestWithParam<Accepted> {};
 TEST_P(WebLoginCallbackAccepts, signsInTheNamedPerson) {
     const Accepted& c = GetParam();
     AppState appState;
+    appState.beginWebSignIn();
     EXPECT_TRUE(handleWebLoginCallback(QString::fromUtf16(c.url), appState));
     EXPECT_EQ(appState.screen(), AppState::Screen::Main);
     EXPECT_EQ(appState.nationalID(), QString::fromUtf16(c.nationalID));
@@ -34,12 +38,19 @@ INSTANTIATE_TEST_SUITE_P(
                  u"УП91042312", u"Бат Т"},
         Accepted{u"selvorlogin://auth?national_id=AB12345678", u"AB12345678", u""}, // no name
         Accepted{u"selvorlogin://auth/any/path?name=x&national_id=AB1&other=1", u"AB1", u"x"},
-        Accepted{u"selvorlogin://auth?national_id=A&national_id=B&name=a+b", u"B", u"a+b"}));
+        Accepted{u"selvorlogin://auth?national_id=A&national_id=B&name=a+b", u"B", u"a+b"},
+        // Format controls could make a name read as another: a right-to-left override, an
+        // isolate, a zero-width joiner are dropped; markup is a name like any other.
+        Accepted{u"selvorlogin://auth?national_id=AB1&name=%E2%80%AEtab%E2%81%A6B%E2%80%8Dat",
+                 u"AB1", u"tabBat"},
+        Accepted{u"selvorlogin://auth?national_id=AB1&name=%3Cimg%20src%3D%22http://x/p.png%22%3E",
+                 u"AB1", u"<img src=\"http://x/p.png\">"}));
 
 class WebLoginCallbackIgnores : public ::testing::TestWithParam<const char16_t*> {};
 
 TEST_P(WebLoginCallbackIgnores, leavesStateUntouched) {
     AppState appState;
+    appState.beginWebSignIn();
     EXPECT_FALSE(handleWebLoginCallback(QString::fromUtf16(GetParam()), appState));
     EXPECT_EQ(appState.screen(), AppState::Screen::Login);
     EXPECT_TRUE(appState.nationalID().isEmpty());
@@ -63,20 +74,41 @@ INSTANTIATE_TEST_SUITE_P(
                       u"selvorlogin://auth?national_id=AB1 &name=x", // not a strict URL
                       u"", u"activate"));
 
-TEST(WebLoginCallbackTest, overLongURL_isIgnored) {
+TEST(WebLoginCallbackTest, overLongURL_isIgnoredAndALongNameIsCutAtTwoHundredCharacters) {
     AppState appState;
-    const QString url = u"selvorlogin://auth?national_id=AB1&name="_qs + QString(5000, u'x');
-    EXPECT_FALSE(handleWebLoginCallback(url, appState));
+    appState.beginWebSignIn();
+    const QString prefix = u"selvorlogin://auth?national_id=AB1&name="_qs;
+    EXPECT_FALSE(handleWebLoginCallback(prefix + QString(5000, u'x'), appState));
+    // Astral characters count once and are never cut in two.
+    const QString astral = QString::fromUcs4(U"\U0001D400");
+    QString name;
+    for (int i = 0; i < 150; ++i)
+        name += u"б"_qs + astral;
+    ASSERT_TRUE(handleWebLoginCallback(prefix + QString::fromLatin1(QUrl::toPercentEncoding(name)),
+                                       appState));
+    EXPECT_EQ(appState.fullName(), name.left(300));
 }
 
-TEST(WebLoginCallbackTest, laterCallback_replacesThePerson) {
+// Any web page can open a callback link: only a web sign-in started from this window, not yet
+// completed and not older than its validity, lets one through.
+TEST(WebLoginCallbackTest, callbackWithoutAPendingWebSignIn_isIgnored) {
+    const QString first = u"selvorlogin://auth?national_id=AB1&name=a"_qs;
+    const QString second = u"selvorlogin://auth?national_id=CD2&name=b"_qs;
     AppState appState;
-    ASSERT_TRUE(handleWebLoginCallback(u"selvorlogin://auth?national_id=AB1&name=a"_qs, appState));
-    appState.setSelectedTab(AppState::SidebarTab::Logs);
-    ASSERT_TRUE(handleWebLoginCallback(u"selvorlogin://auth?national_id=CD2"_qs, appState));
-    EXPECT_EQ(appState.nationalID(), u"CD2"_qs);
-    EXPECT_TRUE(appState.fullName().isEmpty());
-    EXPECT_EQ(appState.selectedTab(), AppState::SidebarTab::Logs);
+    EXPECT_FALSE(handleWebLoginCallback(first, appState)) << "the button was never pressed";
+    EXPECT_EQ(appState.screen(), AppState::Screen::Login);
+
+    appState.beginWebSignIn();
+    ASSERT_TRUE(handleWebLoginCallback(first, appState));
+    EXPECT_FALSE(handleWebLoginCallback(second, appState)) << "someone is signed in";
+    EXPECT_EQ(appState.nationalID(), u"AB1"_qs);
+
+    appState.signOut();
+    appState.setWebSignInValidity(std::chrono::milliseconds(20));
+    appState.beginWebSignIn();
+    QTest::qWait(40);
+    EXPECT_FALSE(handleWebLoginCallback(second, appState)) << "the web sign-in is too old";
+    EXPECT_EQ(appState.screen(), AppState::Screen::Login);
 }
 
 } // namespace
