@@ -22,6 +22,7 @@ Item {
     height: dateText.implicitHeight + 16
 
     component Cell: Text {
+        textFormat: Text.PlainText
         anchors.verticalCenter: parent.verticalCenter
         font.pixelSize: line.header ? Theme.captionFont.pixelSize : Theme.bodyFont.pixelSize
         font.weight: line.header ? Font.Medium : Font.Normal

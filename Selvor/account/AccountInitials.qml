@@ -17,6 +17,7 @@ Rectangle {
         id: label
 
         objectName: "initials"
+        textFormat: Text.PlainText
         anchors.centerIn: parent
         font.pixelSize: circle.diameter * 0.38
         font.weight: Font.DemiBold

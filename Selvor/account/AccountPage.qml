@@ -28,6 +28,7 @@ ScrollView {
 
         Text {
             objectName: "title"
+            textFormat: Text.PlainText
             visible: page.title !== ""
             width: parent.width
             text: page.title

@@ -25,6 +25,7 @@ Rectangle {
 
         Text {
             objectName: "panelTitle"
+            textFormat: Text.PlainText
             visible: panel.title !== ""
             text: panel.title
             font: Theme.subheadingFont

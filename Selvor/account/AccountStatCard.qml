@@ -29,6 +29,7 @@ Rectangle {
                 id: title
 
                 objectName: "cardTitle"
+                textFormat: Text.PlainText
                 anchors.left: parent.left
                 anchors.right: tile.left
                 anchors.rightMargin: 6
@@ -53,6 +54,7 @@ Rectangle {
         }
         Text {
             objectName: "cardValue"
+            textFormat: Text.PlainText
             width: parent.width
             text: card.card.value
             font.pixelSize: 22
@@ -66,6 +68,7 @@ Rectangle {
         }
         Text {
             objectName: "cardSubtitle"
+            textFormat: Text.PlainText
             width: parent.width
             visible: card.card.hasSubtitle
             text: card.card.subtitle

@@ -21,6 +21,7 @@ Rectangle {
         }
         Text {
             objectName: "heading"
+            textFormat: Text.PlainText
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: "Хүүхдийн бүртгэл"
@@ -29,6 +30,7 @@ Rectangle {
         }
         Text {
             objectName: "description"
+            textFormat: Text.PlainText
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

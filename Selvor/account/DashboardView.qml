@@ -44,6 +44,7 @@ AccountPage {
 
             Text {
                 objectName: "greeting"
+                textFormat: Text.PlainText
                 width: parent.width
                 text: viewModel.greeting
                 font: Theme.titleFont
@@ -52,6 +53,7 @@ AccountPage {
             }
             Text {
                 objectName: "subtitle"
+                textFormat: Text.PlainText
                 width: parent.width
                 text: "Таны цахим иргэний үнэмлэхийн удирдлагын самбар"
                 font: Theme.bodyFont
@@ -84,6 +86,7 @@ AccountPage {
                 }
                 Text {
                     objectName: "systemStatus"
+                    textFormat: Text.PlainText
                     text: "Систем хэвийн ажиллаж байна"
                     font.pixelSize: Theme.captionFont.pixelSize
                     font.weight: Font.DemiBold
@@ -125,6 +128,7 @@ AccountPage {
 
         Text {
             objectName: "noDevices"
+            textFormat: Text.PlainText
             visible: viewModel.devices.length === 0
             text: "Төхөөрөмж байхгүй"
             font: Theme.bodyFont
@@ -169,6 +173,7 @@ AccountPage {
 
                         Text {
                             objectName: "deviceSummary"
+                            textFormat: Text.PlainText
                             width: parent.width
                             text: deviceRow.modelData.summary
                             font: Theme.bodyFont
@@ -177,6 +182,7 @@ AccountPage {
                         }
                         Text {
                             objectName: "deviceRegistered"
+                            textFormat: Text.PlainText
                             width: parent.width
                             text: deviceRow.modelData.registered
                             font: Theme.captionFont
@@ -188,6 +194,7 @@ AccountPage {
                         id: deviceStatus
 
                         objectName: "deviceStatus"
+                        textFormat: Text.PlainText
                         anchors.right: parent.right
                         anchors.verticalCenter: parent.verticalCenter
                         text: deviceRow.modelData.status
@@ -216,6 +223,7 @@ AccountPage {
         AccountDivider {}
         Text {
             objectName: "noActivities"
+            textFormat: Text.PlainText
             visible: !viewModel.hasActivities
             topPadding: 8
             text: "Үйлдэл байхгүй"

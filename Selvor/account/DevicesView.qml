@@ -18,6 +18,7 @@ AccountPage {
 
     Text {
         objectName: "noDevices"
+        textFormat: Text.PlainText
         visible: viewModel.devices.length === 0
         text: "Төхөөрөмж байхгүй"
         font: Theme.bodyFont
@@ -59,6 +60,7 @@ AccountPage {
 
                     Text {
                         objectName: "platform"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: panel.modelData.platform
                         font: Theme.subheadingFont
@@ -67,6 +69,7 @@ AccountPage {
                     }
                     Text {
                         objectName: "deviceId"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: panel.modelData.idLine
                         font: Theme.captionFont
@@ -75,6 +78,7 @@ AccountPage {
                     }
                     Text {
                         objectName: "lastSeen"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: panel.modelData.lastSeen
                         font: Theme.captionFont
@@ -86,6 +90,7 @@ AccountPage {
                     id: status
 
                     objectName: "status"
+                    textFormat: Text.PlainText
                     anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
                     text: panel.modelData.status

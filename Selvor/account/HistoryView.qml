@@ -45,6 +45,7 @@ Rectangle {
 
             Text {
                 objectName: "title"
+                textFormat: Text.PlainText
                 width: parent.width
                 text: "Нэвтрэлт / гарын үсгийн түүх"
                 font: Theme.titleFont
@@ -53,6 +54,7 @@ Rectangle {
             }
             Text {
                 objectName: "noHistory"
+                textFormat: Text.PlainText
                 visible: !viewModel.hasSessions
                 text: "Түүх байхгүй"
                 font: Theme.bodyFont
@@ -125,6 +127,7 @@ Rectangle {
 
                     Text {
                         objectName: "rpName"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: row.rpName
                         font: Theme.bodyFont
@@ -133,6 +136,7 @@ Rectangle {
                     }
                     Text {
                         objectName: "moment"
+                        textFormat: Text.PlainText
                         text: row.moment
                         font: Theme.captionFont
                         color: Theme.textSecondary
@@ -142,6 +146,7 @@ Rectangle {
                     id: kind
 
                     objectName: "kind"
+                    textFormat: Text.PlainText
                     width: 80
                     anchors.right: resultText.left
                     anchors.rightMargin: 16
@@ -154,6 +159,7 @@ Rectangle {
                     id: resultText
 
                     objectName: "result"
+                    textFormat: Text.PlainText
                     width: 120
                     horizontalAlignment: Text.AlignRight
                     elide: Text.ElideRight

@@ -51,6 +51,7 @@ AccountPage {
 
                 Text {
                     objectName: "fullName"
+                    textFormat: Text.PlainText
                     width: parent.width
                     text: viewModel.fullName
                     font: Theme.headingFont
@@ -59,6 +60,7 @@ AccountPage {
                 }
                 Text {
                     objectName: "nationalId"
+                    textFormat: Text.PlainText
                     text: viewModel.nationalId
                     font.pixelSize: 13
                     color: Theme.textSecondary
@@ -98,6 +100,7 @@ AccountPage {
 
                     Text {
                         objectName: "caption"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: cell.modelData.caption
                         font.pixelSize: Theme.captionFont.pixelSize
@@ -108,6 +111,7 @@ AccountPage {
                     }
                     Text {
                         objectName: "value"
+                        textFormat: Text.PlainText
                         width: parent.width
                         text: cell.modelData.value
                         font.pixelSize: Theme.bodyFont.pixelSize

@@ -39,6 +39,7 @@ AccountPage {
             }
             Text {
                 objectName: fact.textName
+                textFormat: Text.PlainText
                 anchors.verticalCenter: parent.verticalCenter
                 text: fact.text
                 font: Theme.bodyFont

@@ -1,5 +1,6 @@
 #include "Application.hpp"
 
+#include "NetworkRefusal.hpp"
 #include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
 #include "session/AppState.hpp"
@@ -31,6 +32,7 @@ QString callbackArgument(const QStringList& arguments) {
 
 QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, AppState& appState,
                              TokenManager& tokenManager) {
+    refuseNetworkAccess(engine);
     engine.setInitialProperties(
         {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
          {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});

@@ -52,6 +52,7 @@ Button {
             }
         }
         Label {
+            textFormat: Text.PlainText
             text: button.text
             font: button.font
             color: button.foreground

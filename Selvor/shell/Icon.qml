@@ -3,6 +3,7 @@ import Selvor
 
 // A system-symbol name drawn as a glyph of the icon font; tinted like text.
 Text {
+    textFormat: Text.PlainText
     required property string symbol
     property real size: 16
 

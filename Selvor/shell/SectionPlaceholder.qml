@@ -9,6 +9,7 @@ Rectangle {
 
     Text {
         objectName: "sectionTitle"
+        textFormat: Text.PlainText
         anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 24

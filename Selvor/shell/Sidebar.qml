@@ -47,6 +47,7 @@ Rectangle {
 
         Text {
             objectName: "sidebarTitle"
+            textFormat: Text.PlainText
             Layout.leftMargin: 16
             Layout.topMargin: 16
             Layout.bottomMargin: 4
@@ -129,6 +130,7 @@ Rectangle {
                     }
                     Text {
                         objectName: "sidebarRowTitle_" + row.raw
+                        textFormat: Text.PlainText
                         Layout.fillWidth: true
                         text: row.title
                         elide: Text.ElideRight

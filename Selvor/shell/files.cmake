@@ -7,6 +7,7 @@ list(APPEND SELVOR_CXX
     shell/SingleInstance.hpp shell/SingleInstance.cpp
     shell/Application.hpp shell/Application.cpp
     shell/SelvorApp.hpp shell/SelvorApp.cpp
+    shell/NetworkRefusal.hpp shell/NetworkRefusal.cpp
 )
 list(APPEND SELVOR_QML
     shell/Main.qml

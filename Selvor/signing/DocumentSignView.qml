@@ -56,11 +56,13 @@ Rectangle {
         ColumnLayout {
             spacing: 4
             Label {
+                textFormat: Text.PlainText
                 text: "Тоон гарын үсэг"
                 font: Theme.titleFont
                 color: Theme.textPrimary
             }
             Label {
+                textFormat: Text.PlainText
                 text: "USB токеноор баримт бичигт тоон гарын үсэг зурна."
                 font: Theme.bodyFont
                 color: Theme.textSecondary
@@ -83,6 +85,7 @@ Rectangle {
                 }
                 Label {
                     objectName: "tokenLabel"
+                    textFormat: Text.PlainText
                     text: root.tokenManager.tokenInfo ? root.tokenManager.tokenInfo.label
                                                       : "Холбогдоогүй"
                     font: Theme.bodyFont
@@ -104,6 +107,7 @@ Rectangle {
                 rowSpacing: 10
 
                 Label {
+                    textFormat: Text.PlainText
                     text: "Регистрийн дугаар:"
                     font: Theme.bodyFont
                     color: Theme.textPrimary
@@ -119,6 +123,7 @@ Rectangle {
                 }
 
                 Label {
+                    textFormat: Text.PlainText
                     text: "Баримтын нэр:"
                     font: Theme.bodyFont
                     color: Theme.textPrimary
@@ -134,6 +139,7 @@ Rectangle {
                 }
 
                 Label {
+                    textFormat: Text.PlainText
                     text: "Document hash (SHA-256):"
                     font: Theme.bodyFont
                     color: Theme.textPrimary
@@ -199,6 +205,7 @@ Rectangle {
                 }
                 Label {
                     objectName: "errorText"
+                    textFormat: Text.PlainText
                     text: model.errorMessage
                     font: Theme.bodyFont
                     color: Theme.dangerRed
@@ -227,6 +234,7 @@ Rectangle {
                         color: Theme.successGreen
                     }
                     Label {
+                        textFormat: Text.PlainText
                         text: "Амжилттай"
                         font: Theme.bodyFont
                         color: Theme.successGreen

@@ -48,11 +48,13 @@ Rectangle {
                 ColumnLayout {
                     spacing: 4
                     Label {
+                        textFormat: Text.PlainText
                         text: "USB Токен"
                         font: Theme.titleFont
                         color: Theme.textPrimary
                     }
                     Label {
+                        textFormat: Text.PlainText
                         text: "Kaltor2003 USB-C крипто токеноор тоон гарын үсэг зурах."
                         font: Theme.bodyFont
                         color: Theme.textSecondary
@@ -82,6 +84,7 @@ Rectangle {
                             Layout.fillWidth: true
                             Label {
                                 objectName: "deviceStatus"
+                                textFormat: Text.PlainText
                                 Layout.fillWidth: true
                                 text: root.present ? "Холбогдсон" : "Холбогдоогүй"
                                 font: Theme.bodyFont
@@ -89,6 +92,7 @@ Rectangle {
                             }
                             Label {
                                 objectName: "deviceDetail"
+                                textFormat: Text.PlainText
                                 Layout.fillWidth: true
                                 text: root.present ? "USB токен бэлэн" : "USB токен залгана уу"
                                 font: Theme.captionFont
@@ -118,6 +122,7 @@ Rectangle {
                         rowSpacing: 6
 
                         Label {
+                            textFormat: Text.PlainText
                             text: "Нэр"
                             font: Theme.bodyFont
                             color: Theme.textSecondary
@@ -125,12 +130,14 @@ Rectangle {
                         }
                         Label {
                             objectName: "infoLabel"
+                            textFormat: Text.PlainText
                             text: root.tokenManager.tokenInfo ? root.tokenManager.tokenInfo.label : ""
                             font: Theme.bodyFont
                             color: Theme.textPrimary
                             Layout.fillWidth: true
                         }
                         Label {
+                            textFormat: Text.PlainText
                             text: "FIPS горим"
                             font: Theme.bodyFont
                             color: Theme.textSecondary
@@ -138,6 +145,7 @@ Rectangle {
                         }
                         Label {
                             objectName: "infoFips"
+                            textFormat: Text.PlainText
                             text: root.tokenManager.tokenInfo && root.tokenManager.tokenInfo.isFIPS
                                   ? "Тийм" : "Үгүй"
                             font: Theme.bodyFont
@@ -145,6 +153,7 @@ Rectangle {
                             Layout.fillWidth: true
                         }
                         Label {
+                            textFormat: Text.PlainText
                             text: "ATR"
                             font: Theme.bodyFont
                             color: Theme.textSecondary
@@ -181,6 +190,7 @@ Rectangle {
                     }
                     Label {
                         objectName: "statusText"
+                        textFormat: Text.PlainText
                         text: model.statusMessage
                         font: Theme.bodyFont
                         color: model.isError ? Theme.dangerRed : Theme.textPrimary
@@ -217,6 +227,7 @@ Rectangle {
                             Layout.fillWidth: true
 
                             Label {
+                                textFormat: Text.PlainText
                                 text: "Шинэ токен тохируулах — SM mutual auth, PIN/PUK тогтоох, түлхүүр хос үүсгэх."
                                 font: Theme.bodyFont
                                 color: Theme.textSecondary
@@ -239,6 +250,7 @@ Rectangle {
                             Layout.fillWidth: true
 
                             Label {
+                                textFormat: Text.PlainText
                                 text: "PIN болон PUK код тогтооно уу"
                                 font: Theme.bodyFont
                                 color: Theme.textPrimary
@@ -312,12 +324,14 @@ Rectangle {
                                     Layout.preferredHeight: 20
                                 }
                                 Label {
+                                    textFormat: Text.PlainText
                                     text: "Түлхүүр хос үүсгэж байна..."
                                     font: Theme.bodyFont
                                     color: Theme.textPrimary
                                 }
                             }
                             Label {
+                                textFormat: Text.PlainText
                                 text: "Токен дээр шууд үүсгэнэ — хэсэг хугацаа шаардана."
                                 font: Theme.captionFont
                                 color: Theme.textSecondary
@@ -339,11 +353,13 @@ Rectangle {
                                 color: Theme.successGreen
                             }
                             Label {
+                                textFormat: Text.PlainText
                                 text: "Токен амжилттай тохируулагдлаа!"
                                 font: Theme.headingFont
                                 color: Theme.textPrimary
                             }
                             Label {
+                                textFormat: Text.PlainText
                                 text: "PIN тогтоогдсон. Түлхүүр хос үүсгэгдсэн. Одоо гарын үсэг зурахад бэлэн."
                                 font: Theme.bodyFont
                                 color: Theme.textSecondary

@@ -2,6 +2,8 @@
 
 #include "session/AppState.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QQmlEngine>
@@ -168,20 +170,23 @@ void Road::signInOnPortal(const Person& person, const QString& typedName) {
     const auto location = reply.headers.find("Location");
     ASSERT_NE(location, reply.headers.end());
 
-    // The desktop opens the callback with a second start of the app, which hands it over.
-    QProcess secondStart;
-    secondStart.setProcessEnvironment(secondStartEnvironment());
     // The simulator's client decodes the Location header; the browser hands it over encoded.
     const QUrl callback(QString::fromStdString(location->second), QUrl::TolerantMode);
-    secondStart.start(QStringLiteral(SELVOR_EXECUTABLE),
-                      {QString::fromLatin1(callback.toEncoded())});
+    ASSERT_NO_FATAL_FAILURE(handOver(QString::fromLatin1(callback.toEncoded())));
+    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }));
+}
+
+void Road::handOver(const QString& url) {
+    QProcess secondStart;
+    secondStart.setProcessEnvironment(secondStartEnvironment());
+    secondStart.start(QStringLiteral(SELVOR_EXECUTABLE), {url});
     const bool ended =
         ui.waitFor([&] { return secondStart.state() == QProcess::NotRunning; }, 10000);
     if (!ended)
         secondStart.kill();
     ASSERT_TRUE(ended) << "the second start opened a window of its own";
     EXPECT_EQ(secondStart.exitCode(), 0);
-    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }));
+    ui.settle();
 }
 
 void Road::signOut() {
@@ -199,6 +204,39 @@ QStringList Road::allTexts() const {
     QStringList texts;
     collectTexts(ui.window().contentItem(), texts);
     return texts;
+}
+
+std::string Road::dashboardJson(const Person& person, const QString& fullName,
+                                const std::string& markup) {
+    const auto text = [&markup](const std::string& plain) {
+        return markup.empty() ? plain : markup;
+    };
+    nlohmann::json devices = nlohmann::json::array();
+    for (const char* id : {"a1b2c3d4e5f6", "0f9e8d7c6b5a", "112233445566"})
+        devices.push_back({{"device_id", text(id)},
+                           {"platform", text("IOS")},
+                           {"status", text("ACTIVE")},
+                           {"created_at", text("2026-11-02T08:00:00Z")}});
+    nlohmann::json sessions = nlohmann::json::array();
+    for (int i = 0; i < 7; ++i)
+        sessions.push_back(
+            {{"id", "s" + std::to_string(i)},
+             {"session_type", text(i % 2 ? "SIGN" : "AUTH")},
+             {"state", "COMPLETE"},
+             {"result", text("OK")},
+             {"rp_name", text("Банк " + std::to_string(i))},
+             {"created_at", text("2026-12-0" + std::to_string(i + 1) + "T09:30:00Z")}});
+    return nlohmann::json{{"user",
+                           {{"national_id", person.nationalID.toStdString()},
+                            {"full_name", fullName.toStdString()},
+                            {"kyc_level", text("2")},
+                            {"status", text("ACTIVE")},
+                            {"created_at", text("2024-01-01T00:00:00Z")}}},
+                          {"devices", devices},
+                          {"certificates", 2},
+                          {"sessions", sessions},
+                          {"total_logins", 41}}
+        .dump();
 }
 
 void Road::answerDashboardWith(const std::string& json) {

@@ -60,6 +60,9 @@ protected:
     // "Вэб хөтчөөр нэвтрэх", the portal in the "browser", and the callback handed over by a
     // second start of the real executable.
     void signInOnPortal(const Person& person, const QString& typedName = {});
+    // The desktop opens `url` with a second start of the real executable, which hands it to this
+    // one over the single-instance socket and ends.
+    void handOver(const QString& url);
     void signOut();
 
     // Clicks the section's sidebar row; returns once its screen is shown.
@@ -69,6 +72,10 @@ protected:
     // Every text the window shows now, on every screen item, visible or not.
     [[nodiscard]] QStringList allTexts() const;
 
+    // A dashboard of three phones and seven activities that names the person `fullName`; with
+    // `markup`, every other text in it from the service is that markup.
+    static std::string dashboardJson(const Person& person, const QString& fullName,
+                                     const std::string& markup = {});
     // The dashboard answers with `json`, or is slow, or fails, until faults are cleared.
     static void answerDashboardWith(const std::string& json);
     static void stallDashboard(int milliseconds);

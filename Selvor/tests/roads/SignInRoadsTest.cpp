@@ -2,8 +2,6 @@
 
 #include "session/AppState.hpp"
 
-#include <nlohmann/json.hpp>
-
 #include <QQuickItem>
 #include <QTest>
 
@@ -14,34 +12,6 @@ enum class Method { Push, QR, Portal };
 
 // A dashboard that names the person otherwise than the sign-in did, as the service may.
 const QString dashboardName = QStringLiteral("Тэмүүжин Батболд-Очирын Их Урт Нэр");
-
-std::string dashboardJson(const Person& person, const QString& fullName) {
-    nlohmann::json devices = nlohmann::json::array();
-    for (const char* id : {"a1b2c3d4e5f6", "0f9e8d7c6b5a", "112233445566"})
-        devices.push_back({{"device_id", id},
-                           {"platform", "IOS"},
-                           {"status", "ACTIVE"},
-                           {"created_at", "2026-11-02T08:00:00Z"}});
-    nlohmann::json sessions = nlohmann::json::array();
-    for (int i = 0; i < 7; ++i)
-        sessions.push_back({{"id", "s" + std::to_string(i)},
-                            {"session_type", i % 2 ? "SIGN" : "AUTH"},
-                            {"state", "COMPLETE"},
-                            {"result", "OK"},
-                            {"rp_name", "Банк " + std::to_string(i)},
-                            {"created_at", "2026-12-0" + std::to_string(i + 1) + "T09:30:00Z"}});
-    return nlohmann::json{{"user",
-                           {{"national_id", person.nationalID.toStdString()},
-                            {"full_name", fullName.toStdString()},
-                            {"kyc_level", "2"},
-                            {"status", "ACTIVE"},
-                            {"created_at", "2024-01-01T00:00:00Z"}}},
-                          {"devices", devices},
-                          {"certificates", 2},
-                          {"sessions", sessions},
-                          {"total_logins", 41}}
-        .dump();
-}
 
 QString greetingFor(const QString& name) {
     return QStringLiteral("Сайн байна уу, ") + name + QStringLiteral("!");

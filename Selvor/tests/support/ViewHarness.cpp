@@ -1,5 +1,7 @@
 #include "ViewHarness.hpp"
 
+#include "shell/NetworkRefusal.hpp"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -39,6 +41,7 @@ ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialPrope
         for (const QQmlError& warning : warnings)
             ADD_FAILURE() << "QML warning: " << warning.toString().toStdString();
     });
+    refuseNetworkAccess(*m_engine);
     m_root = createFromModule(*m_engine, qmlPath, initialProperties);
     if (!m_root)
         throw std::runtime_error("view did not load");
