@@ -5,9 +5,22 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace Selvor {
 namespace {
@@ -58,6 +71,104 @@ TEST_F(SingleInstanceTest, overLongMessage_isDropped) {
     socket.write(QByteArray(SingleInstance::maximumMessageBytes + 10, 'x') + '\n');
     socket.waitForBytesWritten(1000);
     EXPECT_FALSE(received.wait(300));
+}
+
+// Runs `body` in a child process as the unprivileged user "nobody" and returns its exit status;
+// the tests run as root, which is what lets them be another user.
+int asAnotherUser(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? body() : 99);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+sockaddr_un addressOf(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    std::memcpy(address.sun_path, encoded.constData(),
+                std::min<size_t>(encoded.size(), sizeof address.sun_path - 1));
+    return address;
+}
+
+TEST_F(SingleInstanceTest, socketDirectory_isTheUsersOwnWithMode0700) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray temp = qgetenv("TMPDIR");
+    QTemporaryDir root;
+    const QString open = root.filePath(QStringLiteral("open"));
+    ASSERT_TRUE(QDir().mkdir(open));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0755), 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(open));
+    qputenv("TMPDIR", QFile::encodeName(root.path()));
+    const QString own = root.filePath(QStringLiteral("selvor-%1").arg(::getuid()));
+    EXPECT_EQ(SingleInstance::privateDirectory(), own) << "a runtime directory others can enter";
+    EXPECT_EQ(QFileInfo(own).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadUser |
+                                                         QFile::WriteUser | QFile::ExeUser);
+
+    // Taken by another user first: no socket at all rather than one they can listen on.
+    ASSERT_EQ(::chown(QFile::encodeName(own).constData(), 65534, 65534), 0);
+    EXPECT_TRUE(SingleInstance::privateDirectory().isEmpty());
+    SingleInstance nowhere(SingleInstance::defaultName());
+    EXPECT_FALSE(nowhere.listen());
+    EXPECT_FALSE(nowhere.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, 200));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("TMPDIR", temp);
+}
+
+// Another user's process never talks to this one's socket, in either direction, and a peer that
+// says nothing is let go.
+TEST_F(SingleInstanceTest, otherUsersAndSilentPeers_areDropped) {
+    ASSERT_EQ(::chmod(QFile::encodeName(m_directory.path()).constData(), 0777), 0);
+    SingleInstance running(socketName(), std::chrono::milliseconds(100));
+    ASSERT_TRUE(running.listen());
+    ASSERT_EQ(::chmod(QFile::encodeName(socketName()).constData(), 0777), 0);
+    QSignalSpy received(&running, &SingleInstance::messageReceived);
+    const sockaddr_un address = addressOf(socketName());
+    const int sent = asAnotherUser([&address] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            return 1;
+        const char message[] = "selvorlogin://auth?national_id=AB1\n";
+        return ::write(fd, message, sizeof message - 1) > 0 ? 0 : 2;
+    });
+    ASSERT_EQ(sent, 0);
+    EXPECT_FALSE(received.wait(300));
+
+    QLocalSocket silent;
+    silent.connectToServer(socketName());
+    ASSERT_TRUE(silent.waitForConnected(1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return silent.state() == QLocalSocket::UnconnectedState; }));
+
+    // A listener of another user's is not handed the URL.
+    const QString theirs = m_directory.filePath(QStringLiteral("theirs.socket"));
+    const sockaddr_un theirAddress = addressOf(theirs);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t listener = ::fork();
+    if (listener == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&theirAddress), sizeof theirAddress) !=
+                0 ||
+            ::listen(fd, 4) != 0)
+            ::_exit(1);
+        ::chmod(theirAddress.sun_path, 0777);
+        [[maybe_unused]] const auto written = ::write(ready[1], "r", 1);
+        ::sleep(5);
+        ::_exit(0);
+    }
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    const SingleInstance later(theirs);
+    EXPECT_FALSE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, 500));
+    ::kill(listener, SIGKILL);
+    ::waitpid(listener, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 } // namespace
