@@ -12,6 +12,8 @@
 
 #include <QCoroTask>
 
+#include <sys/stat.h>
+
 using Selvor::DocumentSignViewModel;
 using Selvor::FileReadError;
 using Selvor::sha256HexOfFile;
@@ -27,6 +29,13 @@ QCoro::Task<QString> failureOf(Selvor::FileHasher& hasher, const QString& path) 
         co_return QString::fromStdString(error.what());
     }
     co_return QString();
+}
+
+QCoro::Task<> failureInto(Selvor::FileHasher& hasher, const QString& path, QString& failure,
+                          bool& done) {
+    auto hashing = failureOf(hasher, path);
+    failure = co_await hashing;
+    done = true;
 }
 
 class FileDigestTest : public testing::Test {
@@ -71,6 +80,38 @@ TEST_F(FileDigestTest, unreadableFileThrowsTheSystemsDescription) {
         EXPECT_STREQ(error.what(), "No such file or directory");
     }
     EXPECT_THROW(sha256HexOfFile(m_dir.path()), FileReadError);
+}
+
+// Only a regular file that stays as it was is hashed: a FIFO would block the reading thread (and
+// with it leaving the screen or quitting), a device never ends, and a file changed while it is
+// read has a digest of no version of it.
+TEST_F(FileDigestTest, refusesAnythingButARegularFileThatStaysTheSame) {
+    const QString fifo = m_dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        try {
+            sha256HexOfFile(path);
+            ADD_FAILURE() << "hashed " << path.toStdString();
+        } catch (const FileReadError& error) {
+            EXPECT_STREQ(error.what(), "Энгийн файл биш байна.") << path.toStdString();
+        }
+    }
+
+    const QString path = m_dir.filePath("growing.bin");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(qint64(256) << 20));
+    Selvor::FileHasher hasher;
+    bool done = false;
+    QString failure;
+    auto hashing = failureInto(hasher, path, failure, done);
+    // Touched until the hash ends, so that some change falls inside it however fast it reads.
+    for (int second = 0; !done; ++second) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {second, 0}};
+        ASSERT_EQ(::futimens(file.handle(), times), 0);
+        QTest::qWait(1);
+    }
+    EXPECT_EQ(failure, "Файл уншиж байх үед өөрчлөгдсөн.");
 }
 
 TEST_F(FileDigestTest, hasherGivesTheSameDigestFromItsThread) {
