@@ -1,5 +1,6 @@
 #include "token/TokenScreenViewModel.hpp"
 
+#include "token/SecretText.hpp"
 #include "token/TokenProvisioner.hpp"
 
 #include <QCoroFuture>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace Selvor {
 
@@ -38,6 +40,11 @@ struct ProvisioningSecrets {
 
 TokenScreenViewModel::TokenScreenViewModel(QObject* parent) : QObject(parent) {}
 
+TokenScreenViewModel::~TokenScreenViewModel() {
+    for (QString* secret : {&m_pin, &m_pinRepeat, &m_puk})
+        wipeSecret(*secret);
+}
+
 void TokenScreenViewModel::setTokenManager(TokenManager* tokenManager) {
     if (tokenManager == m_tokenManager)
         return;
@@ -48,7 +55,7 @@ void TokenScreenViewModel::setTokenManager(TokenManager* tokenManager) {
 void TokenScreenViewModel::setPin(const QString& pin) {
     if (pin == m_pin)
         return;
-    m_pin = pin;
+    replaceSecret(m_pin, pin);
     emit pinChanged();
     updateCanSubmit();
 }
@@ -56,7 +63,7 @@ void TokenScreenViewModel::setPin(const QString& pin) {
 void TokenScreenViewModel::setPinRepeat(const QString& pinRepeat) {
     if (pinRepeat == m_pinRepeat)
         return;
-    m_pinRepeat = pinRepeat;
+    replaceSecret(m_pinRepeat, pinRepeat);
     emit pinRepeatChanged();
     updateCanSubmit();
 }
@@ -64,7 +71,7 @@ void TokenScreenViewModel::setPinRepeat(const QString& pinRepeat) {
 void TokenScreenViewModel::setPuk(const QString& puk) {
     if (puk == m_puk)
         return;
-    m_puk = puk;
+    replaceSecret(m_puk, puk);
     emit pukChanged();
     updateCanSubmit();
 }
@@ -84,10 +91,21 @@ void TokenScreenViewModel::beginSetup() {
 
 void TokenScreenViewModel::reset() {
     setStep(Introduction);
-    setPin({});
-    setPinRepeat({});
-    setPuk({});
+    clearSecrets();
     setStatus({}, false);
+}
+
+void TokenScreenViewModel::clearSecrets() {
+    QString pin = std::exchange(m_pin, {});
+    QString pinRepeat = std::exchange(m_pinRepeat, {});
+    QString puk = std::exchange(m_puk, {});
+    emit pinChanged();
+    emit pinRepeatChanged();
+    emit pukChanged();
+    updateCanSubmit();
+    // The emptied fields have let go of their shares: these are the last holders.
+    for (QString* secret : {&pin, &pinRepeat, &puk})
+        wipeSecret(*secret);
 }
 
 void TokenScreenViewModel::testConnection() {
@@ -123,7 +141,9 @@ QCoro::Task<> TokenScreenViewModel::runProvisioning() {
     setStatus({}, false);
     auto provisioner = std::make_shared<TokenProvisioner>();
     auto secrets = std::make_shared<ProvisioningSecrets>(
-        ProvisioningSecrets{m_pin.toStdString(), m_puk.toStdString()});
+        ProvisioningSecrets{secretUtf8(m_pin), secretUtf8(m_puk)});
+    // The run has its own copies now; the form's go at once, whatever the outcome.
+    clearSecrets();
     QString failure;
     try {
         auto installing = tokenManager->withSession([provisioner, secrets](Card& card) {

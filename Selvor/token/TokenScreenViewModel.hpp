@@ -32,6 +32,8 @@ public:
     Q_ENUM(Step)
 
     explicit TokenScreenViewModel(QObject* parent = nullptr);
+    // The PIN, its repeat and the PUK are wiped when the screen goes.
+    ~TokenScreenViewModel() override;
 
     [[nodiscard]] TokenManager* tokenManager() const { return m_tokenManager; }
     void setTokenManager(TokenManager* tokenManager);
@@ -74,6 +76,8 @@ private:
     void setBusy(bool busy);
     void setStatus(const QString& message, bool isError);
     void updateCanSubmit();
+    // Wipes the PIN, its repeat and the PUK, and empties their fields.
+    void clearSecrets();
 
     QPointer<TokenManager> m_tokenManager;
     int m_step = Introduction;

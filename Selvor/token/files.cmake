@@ -3,6 +3,7 @@ list(APPEND SELVOR_CXX
     token/TokenManager.hpp token/TokenManager.cpp
     token/TokenProvisioner.hpp token/TokenProvisioner.cpp
     token/TokenScreenViewModel.hpp token/TokenScreenViewModel.cpp
+    token/SecretText.hpp token/SecretText.cpp
 )
 list(APPEND SELVOR_QML
     token/TokenScreen.qml

@@ -123,9 +123,9 @@ TEST(TokenProvisioning, wrongPinDuringKeyGenerationReturnsToTheForm) {
     EXPECT_EQ(screen.statusMessage(), "PIN буруу байна. 2 оролдлого үлдсэн.");
     EXPECT_TRUE(commandsWithInstruction(token, generateKeyInstruction).empty());
     EXPECT_TRUE(token.ecPublicKeyDer().empty());
-    // The form keeps what was typed, so the user can correct it and run again.
-    EXPECT_EQ(screen.pin(), testPin);
-    EXPECT_TRUE(screen.canSubmit());
+    // The PIN and PUK do not outlive the run: the user types them again.
+    EXPECT_TRUE(screen.pin().isEmpty() && screen.pinRepeat().isEmpty() && screen.puk().isEmpty());
+    EXPECT_FALSE(screen.canSubmit());
 }
 
 // The real card service, except that the second protected PUT DATA of the process reaches the

@@ -134,6 +134,8 @@ TEST_F(TokenScreenViewTest, provisioningByClicksEndsOnTheFinishedStep) {
     EXPECT_TRUE(m_view->visible("finishedStep"));
     EXPECT_EQ(m_view->text("statusText"), "Түлхүүр хос үүсгэгдлэа");
     EXPECT_FALSE(m_token.ecPublicKeyDer().empty());
+    EXPECT_TRUE(m_model->pin().isEmpty() && m_model->pinRepeat().isEmpty() &&
+                m_model->puk().isEmpty());
 
     m_view->click("startOverButton");
     EXPECT_TRUE(m_view->visible("introductionStep"));
@@ -156,7 +158,12 @@ TEST_F(TokenScreenViewTest, wrongPinDuringKeyGenerationShowsTheFormWithTheWarnin
     EXPECT_TRUE(m_view->visible("pinEntryStep"));
     EXPECT_EQ(m_view->text("statusText"), "PIN буруу байна. 2 оролдлого үлдсэн.");
     EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "exclamationmark.triangle.fill");
-    EXPECT_TRUE(m_view->enabled("provisionButton"));
+    // The PIN and PUK left memory with the run: the form asks for them again.
+    for (const char* field : {"pinField", "pinRepeatField", "pukField"})
+        EXPECT_TRUE(m_view->text(field).isEmpty()) << field;
+    EXPECT_TRUE(m_model->pin().isEmpty() && m_model->pinRepeat().isEmpty() &&
+                m_model->puk().isEmpty());
+    EXPECT_FALSE(m_view->enabled("provisionButton"));
 }
 
 } // namespace
