@@ -1,5 +1,8 @@
 # Shared by the scripts: paths, a private runtime dir for Qt, and pcscd with the virtual reader.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The compiler cache keys on paths relative to the checkout, so that a fresh clone elsewhere (as
+# CI makes) reuses what any other checkout on this machine compiled.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/selvor-runtime-$(id -u)}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
