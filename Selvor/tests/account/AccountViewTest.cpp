@@ -36,28 +36,6 @@ protected:
     AppState appState;
 };
 
-TEST_F(AccountViews, dashboard_beforeLoad_showsGreetingZerosAndEmptyPanels) {
-    auto view = show(u"DashboardView.qml"_qs);
-    EXPECT_EQ(view->text(u"greeting"_qs), u"Сайн байна уу, Хэрэглэгч!"_qs);
-    EXPECT_EQ(view->text(u"initials"_qs), QString());
-    EXPECT_EQ(view->text(u"subtitle"_qs), u"Таны цахим иргэний үнэмлэхийн удирдлагын самбар"_qs);
-    EXPECT_EQ(view->text(u"systemStatus"_qs), u"Систем хэвийн ажиллаж байна"_qs);
-    EXPECT_EQ(texts(view->items(u"cardValue"_qs)),
-              (QStringList{u"98%"_qs, u"0"_qs, u"0"_qs, u"—"_qs}));
-    const QList<QQuickItem*> subtitles = view->items(u"cardSubtitle"_qs);
-    ASSERT_EQ(subtitles.size(), 4);
-    EXPECT_FALSE(subtitles[0]->isVisible());
-    EXPECT_EQ(subtitles[1]->property("text"), u"0 ш баталгаажсан"_qs);
-    EXPECT_EQ(subtitles[2]->property("text"), u"Бүх хугацаанд"_qs);
-    EXPECT_FALSE(subtitles[3]->isVisible());
-    EXPECT_TRUE(view->visible(u"noDevices"_qs));
-    EXPECT_EQ(view->text(u"noDevices"_qs), u"Төхөөрөмж байхгүй"_qs);
-    EXPECT_TRUE(view->visible(u"noActivities"_qs));
-    EXPECT_EQ(view->text(u"noActivities"_qs), u"Үйлдэл байхгүй"_qs);
-    EXPECT_FALSE(view->exists(u"deviceRow"_qs));
-    EXPECT_FALSE(view->exists(u"activityRow"_qs));
-}
-
 TEST_F(AccountViews, dashboard_withData_fillsInPlaceAndListsFiveActivities) {
     auto view = show(u"DashboardView.qml"_qs);
     appState.completeSignIn(QString(), u"Батболд Дорж"_qs);
@@ -90,19 +68,6 @@ TEST_F(AccountViews, dashboard_withData_fillsInPlaceAndListsFiveActivities) {
     const QStringList results = texts(view->items(u"activityResult"_qs));
     EXPECT_EQ(results[0], u"Төлөв"_qs);
     EXPECT_EQ(results[1], u"Амжилттай"_qs);
-}
-
-TEST_F(AccountViews, dashboard_signOut_returnsToEmptyStates) {
-    appState.setDashboardData(sampleDashboard(3));
-    auto view = show(u"DashboardView.qml"_qs);
-    EXPECT_EQ(view->items(u"activityRow"_qs).size(), 3);
-
-    appState.signOut();
-    view->settle();
-
-    EXPECT_FALSE(view->exists(u"activityRow"_qs));
-    EXPECT_TRUE(view->visible(u"noActivities"_qs));
-    EXPECT_EQ(texts(view->items(u"cardValue"_qs))[3], u"—"_qs);
 }
 
 TEST_F(AccountViews, identity_withoutData_showsTitleAndProgressOnly) {

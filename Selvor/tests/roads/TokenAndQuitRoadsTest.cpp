@@ -65,6 +65,8 @@ TEST_F(TokenRoad, setUpSignPullOutAndPutBack) {
 
     provisionByHand();
     ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("finishedStep")); }, 30000));
+    EXPECT_EQ(ui.text(QStringLiteral("statusText")), QStringLiteral("Түлхүүр хос үүсгэгдлэа"));
+    EXPECT_TRUE(ui.text(QStringLiteral("pinField")).isEmpty());
 
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("Гэрээ <b>№7 & 'эцсийн'.pdf"));

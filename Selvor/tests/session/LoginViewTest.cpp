@@ -98,22 +98,5 @@ TEST_F(LoginViewTest, qrMethod_showsProgressThenTheCode) {
     EXPECT_TRUE(view->visible(u"registerNumberForm"_qs));
 }
 
-TEST_F(LoginViewTest, successPhase_showsSuccessMessage) {
-    answerWith("/web/auth/session/*", R"({"state":"COMPLETE","result":"OK"})");
-    view->typeText(u"registerNumberField"_qs, u"УП91042312"_qs);
-    view->click(u"signInButton"_qs);
-    ASSERT_TRUE(view->waitFor([&] { return login->phase() == Phase::Success; }));
-    view->settle(0);
-    EXPECT_EQ(view->text(u"successText"_qs), u"Амжилттай нэвтэрлээ!"_qs);
-}
-
-TEST_F(LoginViewTest, webButton_opensPortalAndChangesNothing) {
-    view->click(u"webSignInButton"_qs);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(
-        opened.first().toString().endsWith(u"/?callback_uri=selvorlogin://auth/callback"_qs));
-    EXPECT_EQ(login->phase(), Phase::Idle);
-}
-
 } // namespace
 } // namespace Selvor::Testing

@@ -1,6 +1,5 @@
 #include "SignInFixture.hpp"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 namespace Selvor::Testing {
@@ -14,14 +13,7 @@ PollTiming fastTiming() {
 }
 
 bool eventually(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(2);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 QString qs(const std::string& text) {

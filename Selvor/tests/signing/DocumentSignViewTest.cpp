@@ -161,27 +161,6 @@ TEST_F(DocumentSignViewTest, ctrlReturnSignsOnlyWhileTheButtonIsEnabled) {
     EXPECT_EQ(commandsWithInstruction(m_token, signInstruction).size(), 1u);
 }
 
-TEST_F(DocumentSignViewTest, fileDialogOpensAndItsFileFillsHashAndName) {
-    QTemporaryDir directory;
-    const QString path = directory.filePath(QStringLiteral("Гэрээ №7.pdf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Гэрээ №7");
-    file.close();
-
-    auto* dialog = m_view->root()->findChild<QObject*>(QStringLiteral("fileDialog"));
-    ASSERT_NE(dialog, nullptr);
-    // What the user would pick in the panel, chosen before it opens.
-    dialog->setProperty("currentFolder", QUrl::fromLocalFile(directory.path()));
-    dialog->setProperty("selectedFile", QUrl::fromLocalFile(path));
-    m_view->click("chooseFileButton");
-    ASSERT_TRUE(m_view->waitFor([&] { return dialog->property("visible").toBool(); }));
-    QMetaObject::invokeMethod(dialog, "accept");
-    ASSERT_TRUE(m_view->waitFor([&] { return m_model->documentHash() == digest; }));
-    EXPECT_EQ(m_view->text("documentNameField"), "Гэрээ №7.pdf");
-    EXPECT_FALSE(dialog->property("visible").toBool());
-}
-
 TEST_F(DocumentSignViewTest, aFileStillBeingReadKeepsTheOldDigestUnsignable) {
     // Half a gibibyte takes the hashing thread long enough for the window to be looked at.
     QTemporaryDir directory;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -104,14 +103,7 @@ void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool WindowDriver::waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
+    return QTest::qWaitFor(condition, timeoutMs);
 }
 
 void WindowDriver::settle(int milliseconds) {

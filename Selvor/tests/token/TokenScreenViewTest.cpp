@@ -125,23 +125,6 @@ TEST_F(TokenScreenViewTest, formCountsCharactersAndNeedsAMatchingRepeat) {
     EXPECT_TRUE(m_model->puk().isEmpty());
 }
 
-TEST_F(TokenScreenViewTest, provisioningByClicksEndsOnTheFinishedStep) {
-    m_view->click("beginSetupButton");
-    fillForm(testPin, testPin, testPuk);
-    m_view->click("provisionButton");
-    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy(); }));
-    m_view->settle();
-    EXPECT_TRUE(m_view->visible("finishedStep"));
-    EXPECT_EQ(m_view->text("statusText"), "Түлхүүр хос үүсгэгдлэа");
-    EXPECT_FALSE(m_token.ecPublicKeyDer().empty());
-    EXPECT_TRUE(m_model->pin().isEmpty() && m_model->pinRepeat().isEmpty() &&
-                m_model->puk().isEmpty());
-
-    m_view->click("startOverButton");
-    EXPECT_TRUE(m_view->visible("introductionStep"));
-    EXPECT_FALSE(m_view->visible("statusLine"));
-}
-
 TEST_F(TokenScreenViewTest, wrongPinDuringKeyGenerationShowsTheFormWithTheWarning) {
     QObject::connect(m_model, &TokenScreenViewModel::stepChanged, [&] {
         if (m_model->step() == TokenScreenViewModel::GeneratingKey)
