@@ -158,6 +158,10 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
     co_return answer;
 }
 
+APIClient::~APIClient() {
+    abortAll();
+}
+
 void APIClient::abortAll() {
     for (QNetworkReply* reply : m_network.findChildren<QNetworkReply*>())
         reply->abort();

@@ -40,6 +40,8 @@ public:
     static QString defaultBaseURL() { return QStringLiteral("https://api.selvor.mn"); }
 
     explicit APIClient(QString baseURL, Limits limits = {});
+    // Ends the exchanges still in flight first, so that every request awaiting one finishes.
+    ~APIClient();
     APIClient(const APIClient&) = delete;
     APIClient& operator=(const APIClient&) = delete;
 

@@ -105,8 +105,9 @@ SimProcess::SimProcess(const SimOptions& options) {
     }
     m_pid = pid;
     try {
-        // The port, then the control token.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        // The port, then the control token. A large history is made before the port is
+        // printed, which takes its time in a sanitizer build.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         const auto port = readLine(pipeFds[0], deadline);
         if (!port)
             throw std::runtime_error("selvor-sim did not print its port");
