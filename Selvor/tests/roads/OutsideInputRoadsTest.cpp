@@ -3,7 +3,6 @@
 #include "session/AppState.hpp"
 
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <QTcpServer>
 #include <QTest>
 
@@ -43,13 +42,16 @@ private:
     QTcpServer m_server;
 };
 
-void collectMarkup(QQuickItem* item, QStringList& rendered) {
-    if (item->inherits("QQuickText") && item->property("text").toString().contains(u'<') &&
-        item->property("textFormat").toInt() != 0)
-        rendered.append(item->objectName() + QStringLiteral(": ") +
-                        item->property("text").toString());
-    for (QQuickItem* child : item->childItems())
-        collectMarkup(child, rendered);
+// Texts holding markup that the window would render as rich text.
+QStringList renderedMarkup(const WindowDriver& ui) {
+    QStringList rendered;
+    for (const QQuickItem* item : ui.allItems()) {
+        const QString text = item->property("text").toString();
+        if (item->inherits("QQuickText") && text.contains(u'<') &&
+            item->property("textFormat").toInt() != 0)
+            rendered.append(item->objectName() + QStringLiteral(": ") + text);
+    }
+    return rendered;
 }
 
 // Any page can open a callback link: one that no sign-in from this window asked for, one that
@@ -92,8 +94,7 @@ TEST_F(OutsideInputRoad, markupFromOutsideShowsLiterallyAndFetchesNothing) {
                             "token", "home"}) {
         ASSERT_NO_FATAL_FAILURE(visit(QString::fromLatin1(raw)));
         ui.settle(100);
-        QStringList rendered;
-        collectMarkup(ui.window().contentItem(), rendered);
+        const QStringList rendered = renderedMarkup(ui);
         EXPECT_TRUE(rendered.isEmpty()) << raw << ": " << rendered.join(u'\n').toStdString();
     }
     ui.settle(300);

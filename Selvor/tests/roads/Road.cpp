@@ -1,13 +1,12 @@
 #include "Road.hpp"
 
+#include "ViewHarness.hpp"
 #include "session/AppState.hpp"
 
 #include <nlohmann/json.hpp>
 
 #include <QDesktopServices>
 #include <QProcess>
-#include <QQmlEngine>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -19,14 +18,6 @@ namespace {
 std::unique_ptr<SelvorSimTesting::SimProcess>& simulator() {
     static std::unique_ptr<SelvorSimTesting::SimProcess> instance;
     return instance;
-}
-
-void collectTexts(QQuickItem* item, QStringList& texts) {
-    const QVariant text = item->property("text");
-    if (text.isValid() && !text.toString().isEmpty())
-        texts.append(text.toString());
-    for (QQuickItem* child : item->childItems())
-        collectTexts(child, texts);
 }
 
 // The process environment a second start of `selvor` gets: this one's, which points at the
@@ -54,7 +45,8 @@ void BrowserStandIn::openUrl(const QUrl& url) {
 }
 
 const Person& firstPerson() {
-    static const Person person{QStringLiteral("УП91042312"), QStringLiteral("Батболд Тэмүүжин")};
+    static const Person person{QString::fromUtf8(SelvorSimTesting::SimProcess::seededNationalId),
+                               QString::fromUtf8(SelvorSimTesting::SimProcess::seededFullName)};
     return person;
 }
 
@@ -88,11 +80,7 @@ void Road::SetUp() {
     ASSERT_TRUE(instance->listen());
     app = std::make_unique<SelvorApp>(*instance);
     ASSERT_NE(app->window(), nullptr);
-    // A warning (a binding to a gone object, a type missing in a Loader) is a fault the user meets.
-    QObject::connect(&app->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
-        for (const QQmlError& warning : warnings)
-            ADD_FAILURE() << "QML warning: " << warning.toString().toStdString();
-    });
+    failOnQmlWarnings(app->engine());
     ui = WindowDriver(app->window());
     app->window()->requestActivate();
     ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
@@ -202,7 +190,11 @@ void Road::visit(const QString& rawTab) {
 
 QStringList Road::allTexts() const {
     QStringList texts;
-    collectTexts(ui.window().contentItem(), texts);
+    for (const QQuickItem* item : ui.allItems()) {
+        const QString text = item->property("text").toString();
+        if (!text.isEmpty())
+            texts.append(text);
+    }
     return texts;
 }
 

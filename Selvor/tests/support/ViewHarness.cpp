@@ -33,14 +33,16 @@ QObject* createFromModule(QQmlEngine& engine, const QString& qmlPath,
 
 } // namespace
 
-ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialProperties, QSize size)
-    : WindowDriver(nullptr), m_engine(std::make_unique<QQmlEngine>()) {
-    // A view that loads but warns (a type missing in a Loader, a binding to null, a binding
-    // loop) is broken for the user all the same.
-    QObject::connect(m_engine.get(), &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
+void failOnQmlWarnings(QQmlEngine& engine) {
+    QObject::connect(&engine, &QQmlEngine::warnings, [](const QList<QQmlError>& warnings) {
         for (const QQmlError& warning : warnings)
             ADD_FAILURE() << "QML warning: " << warning.toString().toStdString();
     });
+}
+
+ViewHarness::ViewHarness(const QString& qmlPath, const QVariantMap& initialProperties, QSize size)
+    : WindowDriver(nullptr), m_engine(std::make_unique<QQmlEngine>()) {
+    failOnQmlWarnings(*m_engine);
     refuseNetworkAccess(*m_engine);
     m_root = createFromModule(*m_engine, qmlPath, initialProperties);
     if (!m_root)

@@ -19,6 +19,10 @@ namespace Selvor::Testing {
 
 // Loads one QML view of the Selvor module into an offscreen themed window, to be driven like any
 // window, and writes screenshots in light and dark appearance.
+// Fails the running test on every warning the engine reports: a view that loads but warns (a
+// type missing in a Loader, a binding to null, a binding loop) is broken for the user all the same.
+void failOnQmlWarnings(QQmlEngine& engine);
+
 class ViewHarness : public WindowDriver {
 public:
     // qmlPath is relative to the module, e.g. "session/LoginView.qml". A view whose root is a

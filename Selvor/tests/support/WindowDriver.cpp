@@ -11,18 +11,24 @@
 namespace Selvor::Testing {
 namespace {
 
-void collect(QQuickItem* item, const QString& objectName, QList<QQuickItem*>& found) {
-    if (item->objectName() == objectName)
-        found.append(item);
+void collect(QQuickItem* item, QList<QQuickItem*>& found) {
+    found.append(item);
     for (QQuickItem* child : item->childItems())
-        collect(child, objectName, found);
+        collect(child, found);
 }
 
 } // namespace
 
-QList<QQuickItem*> WindowDriver::items(const QString& objectName) const {
+QList<QQuickItem*> WindowDriver::allItems() const {
     QList<QQuickItem*> found;
-    collect(m_window->contentItem(), objectName, found);
+    collect(m_window->contentItem(), found);
+    return found;
+}
+
+QList<QQuickItem*> WindowDriver::items(const QString& objectName) const {
+    QList<QQuickItem*> found = allItems();
+    found.removeIf(
+        [&objectName](const QQuickItem* item) { return item->objectName() != objectName; });
     return found;
 }
 

@@ -24,6 +24,8 @@ public:
     // when none exists.
     [[nodiscard]] QQuickItem* item(const QString& objectName) const;
     [[nodiscard]] bool exists(const QString& objectName) const;
+    // Every item of the window, visible or not, in visual (depth-first) order.
+    [[nodiscard]] QList<QQuickItem*> allItems() const;
     // Every item with that objectName, in visual (depth-first) order.
     [[nodiscard]] QList<QQuickItem*> items(const QString& objectName) const;
 
