@@ -3,6 +3,7 @@
 #include "Http.hpp"
 
 #include <algorithm>
+#include <random>
 
 namespace SelvorSim {
 namespace {
@@ -26,7 +27,15 @@ std::string uniqueName(const std::vector<StoredFile>& files, const std::string& 
     }
 }
 
-std::vector<StoredFile> seededFiles(const std::string& idPrefix, int fileCount, int folderCount) {
+std::string idPrefix(const std::string& provider) {
+    return provider == "google" ? "1g" : "id:";
+}
+
+std::shared_ptr<const std::string> documentContent(const std::string& name) {
+    return std::make_shared<const std::string>(pdfHeader + ("Баримт: " + name + "\n"));
+}
+
+std::vector<StoredFile> seededFiles(const std::string& provider, int fileCount, int folderCount) {
     static const std::vector<std::string> stems{
         "Гэрээ",       "Нэхэмжлэх",
         "Тайлан",      "Тушаал",
@@ -35,19 +44,41 @@ std::vector<StoredFile> seededFiles(const std::string& idPrefix, int fileCount, 
         "Итгэмжлэл",   "Санхүүгийн тайлан",
         "Ажлын гэрээ", "Түрээсийн гэрээ",
     };
+    const std::string prefix = idPrefix(provider);
+    const auto noContent = std::make_shared<const std::string>();
     std::vector<StoredFile> files;
     std::int64_t clock = 0;
     for (int i = 0; i < folderCount; ++i)
-        files.push_back({idPrefix + "folder" + std::to_string(i),
-                         i == 0 ? "Баримтууд" : "Архив " + std::to_string(2020 + i), "", true,
-                         ++clock});
+        files.push_back({prefix + "folder" + std::to_string(i),
+                         i == 0 ? "Баримтууд" : "Архив " + std::to_string(2020 + i), noContent,
+                         true, ++clock});
     for (int i = 0; i < fileCount; ++i) {
         const std::string name = stems[static_cast<std::size_t>(i) % stems.size()] + "_" +
                                  std::to_string(101 + i) + (i % 5 == 4 ? ".docx" : ".pdf");
-        files.push_back({idPrefix + randomHex(16), name, pdfHeader + ("Баримт: " + name + "\n"),
-                         false, ++clock});
+        files.push_back({prefix + randomHex(16), name, documentContent(name), false, ++clock});
+    }
+    // Names a client must escape and show as plain text: the newest seeds, right after the
+    // folders, so the first page of 20 holds them on both providers.
+    auto position = files.begin() + folderCount;
+    for (const std::string name : {"Тайлан \"2026\".pdf", "<b>bold</b> <img src=x>.pdf"}) {
+        position = files.insert(position, {prefix + randomHex(16), name, documentContent(name),
+                                           false, ++clock}) +
+                   1;
     }
     return files;
+}
+
+// Pseudo-random bytes that never repeat, so a chunk served from the wrong offset changes the
+// digest. std::mt19937_64's output for a seed is fixed by the standard.
+std::shared_ptr<const std::string> largeContent(std::size_t mebibytes) {
+    std::string bytes(mebibytes << 20, '\0');
+    std::mt19937_64 engine(20260101);
+    for (std::size_t i = 0; i < bytes.size(); i += 8) {
+        const std::uint64_t word = engine();
+        for (std::size_t b = 0; b < 8; ++b)
+            bytes[i + b] = static_cast<char>(word >> (8 * b));
+    }
+    return std::make_shared<const std::string>(std::move(bytes));
 }
 
 } // namespace
@@ -61,9 +92,19 @@ std::string connectionId(const std::string& provider) {
 }
 
 CloudStore::CloudStore() {
-    m_files["google"] = seededFiles("1g", 24, 2);
-    m_files["dropbox"] = seededFiles("id:", 22, 3);
+    m_files["google"] = seededFiles("google", 24, 2);
+    m_files["dropbox"] = seededFiles("dropbox", 22, 3);
     m_clock = 100;
+}
+
+void CloudStore::addLargeFile(std::size_t mebibytes) {
+    const auto content = largeContent(mebibytes);
+    std::lock_guard lock(m_mutex);
+    ++m_clock;
+    for (auto& [provider, files] : m_files) {
+        files.insert(files.begin(),
+                     {idPrefix(provider) + randomHex(16), "Том_файл.bin", content, false, m_clock});
+    }
 }
 
 std::string CloudStore::issueConsentCode(const std::string& provider) {
@@ -82,14 +123,16 @@ bool CloudStore::redeemConsentCode(const std::string& provider, const std::strin
     return true;
 }
 
-void CloudStore::link(const std::string& provider) {
+std::string CloudStore::link(const std::string& provider) {
     std::lock_guard lock(m_mutex);
-    linkLocked(provider);
+    return linkLocked(provider);
 }
 
-void CloudStore::linkLocked(const std::string& provider) {
-    m_links[provider] = {provider == "google" ? "temuujin.b@gmail.com" : "temuujin.b@dropbox.mn",
-                         (provider == "google" ? "ya29.sim-" : "sl.sim-") + randomHex(40)};
+std::string CloudStore::linkLocked(const std::string& provider) {
+    Link& link = m_links[provider];
+    link = {provider == "google" ? "temuujin.b@gmail.com" : "temuujin.b@dropbox.mn",
+            (provider == "google" ? "ya29.sim-" : "sl.sim-") + randomHex(40)};
+    return link.token;
 }
 
 bool CloudStore::disconnect(const std::string& provider) {
@@ -147,8 +190,8 @@ StoredFile CloudStore::store(const std::string& provider, std::string name, std:
     std::vector<StoredFile>& files = m_files[provider];
     if (renameOnConflict)
         name = uniqueName(files, name);
-    files.push_back({(provider == "google" ? "1g" : "id:") + randomHex(16), std::move(name),
-                     std::move(content), false, ++m_clock});
+    files.push_back({idPrefix(provider) + randomHex(16), std::move(name),
+                     std::make_shared<const std::string>(std::move(content)), false, ++m_clock});
     return files.back();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -18,7 +19,9 @@ std::string connectionId(const std::string& provider);
 struct StoredFile {
     std::string id;
     std::string name;
-    std::string content;
+    // Shared, so a listing copies no bytes and both stores hold the large file once. A folder's
+    // content is empty.
+    std::shared_ptr<const std::string> content;
     bool folder = false;
     std::int64_t modified = 0; // larger is newer
 };
@@ -28,9 +31,15 @@ class CloudStore {
 public:
     CloudStore();
 
+    // Puts `Том_файл.bin` of that many MiB at the head of both stores (Dropbox's first entry,
+    // Drive's newest file), one copy of its bytes shared by both. The bytes are the same on
+    // every run.
+    void addLargeFile(std::size_t mebibytes);
+
     std::string issueConsentCode(const std::string& provider);
     bool redeemConsentCode(const std::string& provider, const std::string& code);
-    void link(const std::string& provider);
+    // Links the provider with a new access token, replacing any earlier one; returns the token.
+    std::string link(const std::string& provider);
     bool disconnect(const std::string& provider);
     std::optional<std::string> accessToken(const std::string& provider) const;
     // Pairs of connection-list id and account e-mail.
@@ -51,7 +60,7 @@ private:
         std::string token;
     };
 
-    void linkLocked(const std::string& provider);
+    std::string linkLocked(const std::string& provider);
 
     mutable std::mutex m_mutex;
     std::map<std::string, std::set<std::string>> m_codes;

@@ -30,7 +30,7 @@ nlohmann::json metadataJson(const StoredFile& file) {
                             {"path_display", "/" + file.name},
                             {"path_lower", "/" + file.name}};
     if (!file.folder) {
-        entry["size"] = file.content.size();
+        entry["size"] = file.content->size();
         entry["rev"] = randomHex(9);
         entry["server_modified"] = isoTimestamp(-3600 * (1000 - file.modified));
     }
@@ -84,7 +84,7 @@ void download(SimContext& context, const httplib::Request& req, httplib::Respons
     res.set_header(
         "Dropbox-API-Result",
         metadataJson(*file).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace));
-    res.set_content(file->content, "application/octet-stream");
+    sendLarge(res, file->content, "application/octet-stream");
 }
 
 void upload(SimContext& context, const httplib::Request& req, httplib::Response& res) {

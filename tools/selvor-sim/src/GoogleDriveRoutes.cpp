@@ -55,7 +55,7 @@ void download(SimContext& context, const httplib::Request& req, httplib::Respons
     if (!file)
         return sendGoogleError(res, 404, "notFound", "File not found: " + req.matches[1].str());
     if (queryParam(req, "alt") == "media")
-        return res.set_content(file->content, "application/octet-stream");
+        return sendLarge(res, file->content, "application/octet-stream");
     sendJson(res, {{"kind", "drive#file"}, {"id", file->id}, {"name", file->name}});
 }
 

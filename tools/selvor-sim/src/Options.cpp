@@ -33,6 +33,17 @@ LargeHistory parseLargeHistory(const std::string& text) {
     return {text.substr(0, equals), sessions};
 }
 
+// The whole file is held in memory, so the size stays well below what a test machine has.
+int parseMebibytes(const std::string& text) {
+    constexpr int largest = 4096;
+    std::size_t used = 0;
+    const int mebibytes = std::stoi(text, &used);
+    if (used != text.size() || mebibytes < 1 || mebibytes > largest)
+        throw std::invalid_argument("bad size in MiB: " + text + " (1 to " +
+                                    std::to_string(largest) + ")");
+    return mebibytes;
+}
+
 std::string parseProvider(const std::string& text) {
     if (text != "google" && text != "dropbox")
         throw std::invalid_argument("unknown provider: " + text + " (google or dropbox)");
@@ -61,6 +72,8 @@ Options parseOptions(const std::vector<std::string>& args) {
                 options.largeHistories.push_back(parseLargeHistory(value()));
             else if (arg == "--link")
                 options.linkedProviders.push_back(parseProvider(value()));
+            else if (arg == "--large-cloud-file-mb")
+                options.largeCloudFileMb = parseMebibytes(value());
             else if (arg == "--appcast-version")
                 options.appcastVersion = value();
             else
@@ -79,7 +92,7 @@ Options parseOptions(const std::vector<std::string>& args) {
 std::string usage() {
     return "usage: selvor-sim [--port N] [--print-port] [--auto-approve SECONDS]\n"
            "                  [--large-history NATIONAL_ID[=COUNT]] [--link google|dropbox]\n"
-           "                  [--appcast-version VERSION]\n";
+           "                  [--large-cloud-file-mb N] [--appcast-version VERSION]\n";
 }
 
 } // namespace SelvorSim

@@ -16,6 +16,8 @@ struct Options {
     std::optional<double> autoApproveSeconds;
     std::vector<LargeHistory> largeHistories;
     std::vector<std::string> linkedProviders;
+    // Size in MiB of the large file both cloud stores get; none without it.
+    std::optional<int> largeCloudFileMb;
     std::string appcastVersion = "1.1.0";
 };
 

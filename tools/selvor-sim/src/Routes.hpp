@@ -20,6 +20,8 @@ void addAppcastRoutes(Router& router, SimContext& context);
 // Routes for the person playing the phone and for tests.
 void addPhoneRoutes(httplib::Server& server, SimContext& context);
 void addControlRoutes(httplib::Server& server, SimContext& context);
+// Read-back of the cloud stores and linking without the consent page.
+void addCloudControlRoutes(httplib::Server& server, SimContext& context);
 
 // The status answer of a push session, in the words the asking flow acts on.
 nlohmann::json pushStatusJson(const PhoneRequest& request);

@@ -24,6 +24,8 @@ Simulator::Simulator(Options options) {
     }
     for (const std::string& provider : m_context.options.linkedProviders)
         m_context.cloud.link(provider);
+    if (m_context.options.largeCloudFileMb)
+        m_context.cloud.addLargeFile(static_cast<std::size_t>(*m_context.options.largeCloudFileMb));
     m_context.phone.setDecisionListener(
         [this](const PhoneRequest& request) { onDecision(request); });
 
@@ -72,6 +74,7 @@ Simulator::Simulator(Options options) {
     addAppcastRoutes(router, m_context);
     addPhoneRoutes(m_server, m_context);
     addControlRoutes(m_server, m_context);
+    addCloudControlRoutes(m_server, m_context);
 }
 
 void Simulator::onDecision(const PhoneRequest& request) {

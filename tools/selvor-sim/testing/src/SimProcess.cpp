@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <stdexcept>
 #include <thread>
 
@@ -30,6 +31,10 @@ std::vector<std::string> argumentsFor(const SimOptions& options) {
     for (const std::string& provider : options.linkedProviders) {
         args.push_back("--link");
         args.push_back(provider);
+    }
+    if (options.largeCloudFileMb) {
+        args.push_back("--large-cloud-file-mb");
+        args.push_back(std::to_string(*options.largeCloudFileMb));
     }
     args.insert(args.end(), options.extraArguments.begin(), options.extraArguments.end());
     return args;
@@ -57,6 +62,22 @@ std::vector<std::pair<std::string, std::string>> pairsOf(const nlohmann::json& l
     for (const auto& pair : list)
         pairs.emplace_back(pair.at(0).get<std::string>(), pair.at(1).get<std::string>());
     return pairs;
+}
+
+std::string percentEncode(const std::string& text) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += c;
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0xF];
+        }
+    }
+    return out;
 }
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
@@ -247,6 +268,28 @@ std::vector<LoggedRequest> SimProcess::requestLog() {
 
 void SimProcess::clearRequestLog() {
     control("DELETE", "/control/log");
+}
+
+std::vector<CloudFileInfo> SimProcess::cloudFiles(const std::string& provider) {
+    std::vector<CloudFileInfo> files;
+    for (const auto& item : control("GET", "/control/cloud/" + provider + "/files")) {
+        files.push_back({item.at("id"), item.at("name"), item.at("folder"), item.at("size"),
+                         item.at("sha256")});
+    }
+    return files;
+}
+
+std::string SimProcess::cloudFileContent(const std::string& provider, const std::string& id) {
+    const std::string path = "/control/cloud/" + provider + "/content?id=" + percentEncode(id);
+    HttpReply reply = send("GET", path, {}, {}, {{controlTokenHeader, m_controlToken}});
+    if (reply.status != 200)
+        throw std::runtime_error("selvor-sim control " + path + " answered " +
+                                 std::to_string(reply.status) + ": " + reply.body);
+    return std::move(reply.body);
+}
+
+std::string SimProcess::linkCloud(const std::string& provider) {
+    return control("POST", "/control/cloud/" + provider + "/link").at("access_token");
 }
 
 } // namespace SelvorSimTesting

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -19,7 +20,18 @@ struct SimOptions {
     std::vector<std::string> largeHistory = {};
     // Cloud providers ("google", "dropbox") linked from the start.
     std::vector<std::string> linkedProviders = {};
+    // Both cloud stores start with `Том_файл.bin` of this many MiB as their first file.
+    std::optional<int> largeCloudFileMb = {};
     std::vector<std::string> extraArguments = {};
+};
+
+// A file or folder as a simulated cloud provider keeps it.
+struct CloudFileInfo {
+    std::string id;
+    std::string name;
+    bool folder = false;
+    std::uint64_t size = 0;
+    std::string sha256; // of the content, lower-case hex; a folder's content is empty
 };
 
 struct HttpReply {
@@ -102,6 +114,13 @@ public:
 
     std::vector<LoggedRequest> requestLog();
     void clearRequestLog();
+
+    // What a provider ("google", "dropbox") keeps, uploads included, in its store order.
+    std::vector<CloudFileInfo> cloudFiles(const std::string& provider);
+    // The exact bytes of a stored file; throws when the id is unknown.
+    std::string cloudFileContent(const std::string& provider, const std::string& id);
+    // Links the provider as an approved consent would; returns the new access token.
+    std::string linkCloud(const std::string& provider);
 
     // A register number the simulator has seeded, with the person's full name.
     static constexpr const char* seededNationalId = "УП91042312";

@@ -1,0 +1,25 @@
+#include "Digest.hpp"
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <stdexcept>
+
+namespace SelvorSim {
+
+std::string sha256Hex(std::string_view data) {
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    if (EVP_Digest(data.data(), data.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1)
+        throw std::runtime_error("SHA-256 failed");
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(2 * length);
+    for (unsigned int i = 0; i < length; ++i) {
+        hex.push_back(digits[digest[i] >> 4]);
+        hex.push_back(digits[digest[i] & 0x0F]);
+    }
+    return hex;
+}
+
+} // namespace SelvorSim
