@@ -5,6 +5,7 @@ list(APPEND SELVOR_CXX
     api/Cancellation.cpp api/Cancellation.hpp
     api/CancelledError.hpp
     api/Endpoint.cpp api/Endpoint.hpp
+    api/ErrorText.cpp api/ErrorText.hpp
     api/PollTiming.hpp
     api/Sleep.cpp api/Sleep.hpp
     api/TransportError.hpp

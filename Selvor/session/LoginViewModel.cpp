@@ -5,8 +5,8 @@
 #include "api/APIClient.hpp"
 #include "api/Cancellation.hpp"
 #include "api/CancelledError.hpp"
+#include "api/ErrorText.hpp"
 #include "api/Sleep.hpp"
-#include "api/TransportError.hpp"
 #include "api/models/AuthModels.hpp"
 
 #include <QDesktopServices>
@@ -30,19 +30,6 @@ bool isTrimmedSpace(QChar c) {
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// The user-facing text of whatever a flow's request or sleep threw.
-QString describe(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const APIError& e) {
-        return fromUtf8(e.errorDescription());
-    } catch (const TransportError& e) {
-        return fromUtf8(e.errorDescription());
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    }
 }
 
 } // namespace
@@ -216,7 +203,7 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
     }
     if (flow->isCancelled())
         co_return;
-    setErrorMessage(describe(failure));
+    setErrorMessage(errorText(failure));
     setPhase(Phase::Failed);
 }
 
@@ -264,7 +251,7 @@ QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
     }
     if (flow->isCancelled())
         co_return;
-    setErrorMessage(QStringLiteral("QR код үүсгэхэд алдаа: ") + describe(failure));
+    setErrorMessage(QStringLiteral("QR код үүсгэхэд алдаа: ") + errorText(failure));
     setPhase(Phase::Failed);
 }
 

@@ -9,6 +9,7 @@ Button {
     id: button
 
     property string symbol: ""
+    property color symbolColor: foreground
     property bool busy: false
     property bool prominent: false
 
@@ -48,7 +49,7 @@ Button {
             sourceComponent: Icon {
                 symbol: button.symbol
                 size: 15
-                color: button.foreground
+                color: button.symbolColor
             }
         }
         Label {

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import Selvor
 import "../account"
+import "../signing"
 import "../token"
 
 // The signed-in window: the sidebar and the selected section's screen.
@@ -51,7 +52,7 @@ Item {
     Component { id: devicesSection; DevicesView { appState: mainView.appState } }
     Component { id: securitySection; SecurityView { appState: mainView.appState } }
     Component { id: childrenSection; ChildrenView {} }
-    Component { id: signSection; SectionPlaceholder { title: "Гарын үсэг" } }
+    Component { id: signSection; CloudSignView { appState: mainView.appState } }
     Component { id: orgSection; SectionPlaceholder { title: "Байгууллага" } }
     Component { id: tokenSection; TokenScreen { tokenManager: mainView.tokenManager } }
 }

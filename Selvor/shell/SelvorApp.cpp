@@ -3,6 +3,8 @@
 #include "SingleInstance.hpp"
 #include "WebLoginCallback.hpp"
 #include "api/APIClient.hpp"
+#include "signing/CloudConnector.hpp"
+#include "signing/ConsentRunner.hpp"
 #include "shell/Application.hpp"
 
 #include <QQuickWindow>
@@ -16,6 +18,8 @@ SelvorApp::SelvorApp(SingleInstance& instance, QObject* parent) : QObject(parent
 
 SelvorApp::~SelvorApp() {
     APIClient::shared().abortAll();
+    CloudConnector::abortAll();
+    ConsentRunner::closeAll();
 }
 
 void SelvorApp::open(const QString& message) {

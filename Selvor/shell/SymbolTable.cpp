@@ -42,6 +42,7 @@ const std::map<QString, char16_t>& SymbolTable::table() {
         {u"externaldrive.connected.to.line.below"_qs, 0xe1e0}, // usb
         {u"globe"_qs, 0xe894},                                 // language
         {u"house"_qs, 0xe88a},                                 // home
+        {u"icloud"_qs, 0xe2bd},                                // cloud
         {u"info.circle"_qs, 0xe88e},                           // info
         {u"iphone"_qs, 0xe325},                                // phone_iphone
         {u"iphone.and.arrow.forward"_qs, 0xf05c},              // send_to_mobile

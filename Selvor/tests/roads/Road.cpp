@@ -56,7 +56,7 @@ const Person& secondPerson() {
     return person;
 }
 
-void Road::SetUpTestSuite() {
+void Road::startSimulator(const SelvorSimTesting::SimOptions& options) {
     if (simulator())
         return;
     // A runtime directory of this process's own, so that its single-instance socket meets
@@ -64,9 +64,11 @@ void Road::SetUpTestSuite() {
     static QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    simulator() = std::make_unique<SelvorSimTesting::SimProcess>();
-    qputenv("API_BASE_URL", QByteArray::fromStdString(simulator()->baseUrl()));
-    qputenv("SELVOR_PORTAL_URL", QByteArray::fromStdString(simulator()->baseUrl()));
+    simulator() = std::make_unique<SelvorSimTesting::SimProcess>(options);
+    const QByteArray origin = QByteArray::fromStdString(simulator()->baseUrl());
+    for (const char* variable : {"API_BASE_URL", "SELVOR_PORTAL_URL", "SELVOR_GOOGLE_API_BASE",
+                                 "SELVOR_DROPBOX_API_BASE", "SELVOR_DROPBOX_CONTENT_BASE"})
+        qputenv(variable, origin);
 }
 
 SelvorSimTesting::SimProcess& Road::sim() {

@@ -47,7 +47,9 @@ const Person& secondPerson();
 // process, since the shared client reads its address once; each road starts a fresh app.
 class Road : public ::testing::Test {
 protected:
-    static void SetUpTestSuite();
+    static void SetUpTestSuite() { startSimulator({}); }
+    // The process's one simulator, which also plays Google Drive and Dropbox.
+    static void startSimulator(const SelvorSimTesting::SimOptions& options);
     void SetUp() override;
     void TearDown() override;
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "api/models/CloudModels.hpp"
+#include "signing/CloudProvider.hpp"
+
+#include <QString>
+
+#include <QCoroTask>
+
+#include <vector>
+
+namespace Selvor {
+
+class Cancellation;
+
+// The service's side of the user's links to storage providers. Each throws the service
+// client's errors.
+QCoro::Task<std::vector<CloudConnectionInfo>> fetchConnections(Cancellation* cancellation);
+// The address of the provider's consent page.
+QCoro::Task<QString> fetchAuthURL(CloudProvider provider);
+// Hands the consent's code to the service; its verdict on the code.
+QCoro::Task<bool> completeLink(CloudProvider provider, const QString& code);
+// A bearer token for the provider's API, fresh for every listing and upload.
+QCoro::Task<QString> fetchAccessToken(CloudProvider provider);
+
+} // namespace Selvor
