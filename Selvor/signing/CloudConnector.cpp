@@ -161,7 +161,11 @@ QCoro::Task<bool> CloudConnector::uploadProviderFile(CloudProvider provider, con
     abortOnCancel(reply, watched);
     if (report)
         QObject::connect(reply.get(), &QNetworkReply::uploadProgress, reply.get(),
-                         [report](qint64 sent, qint64 whole) { report(sent, whole); });
+                         [report](qint64 sent, qint64 whole) {
+                             // Qt ends an upload with a (0, 0) step, which is no progress.
+                             if (whole > 0)
+                                 report(sent, whole);
+                         });
     co_await qCoro(reply.get()).waitForFinished();
     throwIfNoAnswer(*reply, watched);
     const int status = statusOf(*reply);

@@ -29,11 +29,7 @@ void cancel(const std::shared_ptr<Cancellation>& cancellation) {
 
 } // namespace
 
-CloudSignViewModel::CloudSignViewModel(QObject* parent)
-    : CloudSignViewModel(PollTiming{}, ConsentRunner{}, parent) {}
-
-CloudSignViewModel::CloudSignViewModel(PollTiming timing, ConsentRunner consent, QObject* parent)
-    : QObject(parent), m_timing(timing), m_consent(std::move(consent)) {}
+CloudSignViewModel::CloudSignViewModel(QObject* parent) : QObject(parent) {}
 
 CloudSignViewModel::~CloudSignViewModel() {
     cancel(m_connectionsLoad);

@@ -56,8 +56,10 @@ class CloudSignViewModel : public QObject {
 
 public:
     explicit CloudSignViewModel(QObject* parent = nullptr);
-    CloudSignViewModel(PollTiming timing, ConsentRunner consent, QObject* parent = nullptr);
     ~CloudSignViewModel() override;
+
+    // How often a confirmation asks for its outcome; tests shorten it.
+    void setPollTiming(const PollTiming& timing) { m_timing = timing; }
 
     [[nodiscard]] AppState* appState() const { return m_appState; }
     void setAppState(AppState* appState);

@@ -1,6 +1,7 @@
 #include "signing/ConsentRunner.hpp"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QProcess>
@@ -44,6 +45,9 @@ ConsentRunner::runConsent(const QString& url, const QString& title, QWindow* par
 
     const auto helper = std::make_unique<QProcess>(&runningHelpers());
     helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A helper that cannot start reports no "started" to wait for.
+    if (!QFileInfo(m_helperPath).isExecutable())
+        co_return std::nullopt;
     auto starting = qCoro(helper.get()).start(m_helperPath, arguments, QIODevice::ReadOnly);
     if (!co_await starting)
         co_return std::nullopt;

@@ -1,0 +1,65 @@
+#include "CloudSignScreen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+namespace Selvor {
+namespace {
+
+using Testing::CloudSignScreen;
+using Testing::cloudSim;
+
+void capture(CloudSignScreen& screen, const QString& name) {
+    screen.ui().settle(200);
+    for (const QString& path : screen.ui().saveScreenshots(QStringLiteral("cloud-sign-") + name)) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(QImage(path).isNull());
+    }
+}
+
+// Every state of the screen, light and dark, into build/screenshots.
+TEST(CloudSignScreenshots, everyState) {
+    Testing::unlinkClouds();
+    cloudSim().clearFaults();
+    {
+        CloudSignScreen screen;
+        ASSERT_TRUE(screen.ui().waitFor([&] {
+            return screen.ui().text(QStringLiteral("dropboxButton")) ==
+                   QStringLiteral("Dropbox холбох");
+        }));
+        capture(screen, QStringLiteral("empty"));
+    }
+    cloudSim().linkCloud("google");
+    cloudSim().linkCloud("dropbox");
+    CloudSignScreen screen;
+    auto& ui = screen.ui();
+    auto& model = screen.model();
+    ASSERT_TRUE(ui.waitFor([&] { return model.googleConnected() && model.dropboxConnected(); }));
+    capture(screen, QStringLiteral("linked"));
+
+    ui.click(QStringLiteral("googleButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("cloudFileList")); }));
+    capture(screen, QStringLiteral("file-choice"));
+    ui.pressKey(Qt::Key_Down);
+    ui.pressKey(Qt::Key_Down);
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return model.hasFile(); }));
+    capture(screen, QStringLiteral("file-loaded"));
+
+    cloudSim().addFault({.path = "/web/auth/session/*", .kind = "stall", .stallMs = 3000});
+    ui.click(QStringLiteral("signButton"));
+    capture(screen, QStringLiteral("confirming"));
+    cloudSim().clearFaults();
+    cloudSim().approve(screen.phoneRequest().id);
+    ASSERT_TRUE(ui.waitFor([&] { return model.signResult() == QStringLiteral("OK"); }, 10000));
+    capture(screen, QStringLiteral("confirmed"));
+
+    cloudSim().addFault({.path = "/upload/drive/v3/files", .status = 403, .times = 1});
+    ui.click(QStringLiteral("uploadGoogleButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return !model.errorMessage().isEmpty(); }));
+    capture(screen, QStringLiteral("error"));
+}
+
+} // namespace
+} // namespace Selvor

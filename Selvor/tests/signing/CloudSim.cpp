@@ -1,0 +1,27 @@
+#include "CloudSim.hpp"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace Selvor::Testing {
+
+SelvorSimTesting::SimProcess& cloudSim() {
+    static const std::unique_ptr<SelvorSimTesting::SimProcess> sim = [] {
+        auto started = std::make_unique<SelvorSimTesting::SimProcess>();
+        const QByteArray origin = QByteArray::fromStdString(started->baseUrl());
+        for (const char* variable : {"API_BASE_URL", "SELVOR_GOOGLE_API_BASE",
+                                     "SELVOR_DROPBOX_API_BASE", "SELVOR_DROPBOX_CONTENT_BASE"})
+            qputenv(variable, origin);
+        return started;
+    }();
+    return *sim;
+}
+
+void unlinkClouds() {
+    for (const char* provider : {"google", "dropbox"})
+        cloudSim().send("DELETE", std::string("/web/cloud/") + provider + "/disconnect");
+}
+
+} // namespace Selvor::Testing
