@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <vector>
 
 // SELVOR_BENCH_QUICK=1 (as CI runs them) shrinks every bench to a smoke run: the same code on
@@ -80,4 +82,23 @@ template <typename T> T finish(QCoro::Task<T> task) {
     if (error)
         std::rethrow_exception(error);
     return std::move(*value);
+}
+
+// Sets the process's peak resident size (VmHWM) back to its current resident size.
+inline bool resetPeakResidentSize() {
+    std::ofstream clearRefs("/proc/self/clear_refs");
+    clearRefs << "5";
+    clearRefs.close();
+    return !clearRefs.fail();
+}
+
+// VmHWM in KiB, or -1 when /proc does not give it.
+inline long peakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmHWM:"))
+            return std::stol(line.substr(6));
+    }
+    return -1;
 }

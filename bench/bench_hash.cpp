@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -58,25 +57,6 @@ bool readThrough(const QString& path) {
     while ((count = file.read(chunk.data(), ioChunkSize)) > 0) {
     }
     return count == 0;
-}
-
-// Sets the process's peak resident size (VmHWM) back to its current resident size.
-bool resetPeakResidentSize() {
-    std::ofstream clearRefs("/proc/self/clear_refs");
-    clearRefs << "5";
-    clearRefs.close();
-    return !clearRefs.fail();
-}
-
-// VmHWM in KiB, or -1 when /proc does not give it.
-long peakResidentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with("VmHWM:"))
-            return std::stol(line.substr(6));
-    }
-    return -1;
 }
 
 struct Hash {

@@ -3,7 +3,6 @@
 #include "api/Cancellation.hpp"
 #include "api/CancelledError.hpp"
 #include "api/ErrorText.hpp"
-#include "session/AppState.hpp"
 #include "signing/CloudLinks.hpp"
 #include "signing/FileCopy.hpp"
 #include "signing/PhoneConfirmation.hpp"

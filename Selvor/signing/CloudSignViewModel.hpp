@@ -1,6 +1,7 @@
 #pragma once
 
 #include "api/PollTiming.hpp"
+#include "session/AppState.hpp"
 #include "concurrency/WorkerThread.hpp"
 #include "signing/CloudConnector.hpp"
 #include "signing/ConsentRunner.hpp"
@@ -19,7 +20,6 @@
 
 namespace Selvor {
 
-class AppState;
 class Cancellation;
 
 // The cloud signing screen: link Google Drive or Dropbox, load a file from there or from disk,
