@@ -2,7 +2,11 @@
 
 #include "X11WindowGeometry.hpp"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace SelvorConsent {
 namespace {
@@ -44,7 +48,16 @@ void ConsentWindow::placeOver(WId parentWindow) {
     m_parentWindow.reset(QWindow::fromWinId(parentWindow));
     m_view.setWindowFlag(Qt::Dialog);
     const QPointF centre = QRectF(*parent).center() / m_view.devicePixelRatioF();
-    m_view.move((centre - QPointF(windowSize.width(), windowSize.height()) / 2).toPoint());
+    QPoint topLeft = (centre - QPointF(windowSize.width(), windowSize.height()) / 2).toPoint();
+    // Over a small or edge-hugging parent, the page's top (its title and buttons) stays on screen.
+    if (const QScreen* screen = QGuiApplication::screenAt(centre.toPoint())) {
+        const QRect area = screen->availableGeometry();
+        topLeft.setX(std::clamp(topLeft.x(), area.left(),
+                                std::max(area.left(), area.right() + 1 - windowSize.width())));
+        topLeft.setY(std::clamp(topLeft.y(), area.top(),
+                                std::max(area.top(), area.bottom() + 1 - windowSize.height())));
+    }
+    m_view.move(topLeft);
 }
 
 bool ConsentWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -50,6 +50,7 @@ ScrollView {
         title: "Компьютерт хадгалах"
         fileMode: FileDialog.SaveFile
         currentFolder: StandardPaths.standardLocations(StandardPaths.HomeLocation)[0]
+        nameFilters: ["Бүх файл (*)"]
         acceptLabel: "Хадгалах"
         rejectLabel: "Цуцлах"
         onAccepted: model.saveLocally(selectedFile)

@@ -152,6 +152,26 @@ TEST_F(ConsentHelperTest, parentWindow_ownsTheWindowCentredOverIt) {
     EXPECT_EQ(run.exitCode, 1);
 }
 
+// Over a small window in the screen's corner, the whole page stays on the screen.
+TEST_F(ConsentHelperTest, parentWindowInACorner_keepsTheWindowOnScreen) {
+    X11Display display;
+    ASSERT_TRUE(display.isOpen());
+    const xcb_window_t cornerApp = display.createWindow(QRect(0, 0, 300, 200));
+    const HelperRun cornered =
+        runHelper({u"--title"_qs, u"Dropbox"_qs, u"--parent-window"_qs, QString::number(cornerApp),
+                   qs(m_pages.url("/still"))},
+                  [&] {
+                      ASSERT_TRUE(m_pages.waitForRequest("/still-loaded", pageTimeout));
+                      const QString window = windowTitled(u"Dropbox"_qs);
+                      const std::optional<QRect> geometry =
+                          display.geometry(static_cast<xcb_window_t>(window.toUInt()));
+                      ASSERT_TRUE(geometry);
+                      EXPECT_EQ(geometry->topLeft(), QPoint(0, 0));
+                      pressEscape(window);
+                  });
+    EXPECT_EQ(cornered.exitCode, 1);
+}
+
 // A command line that is not exactly [--title TEXT] [--parent-window WINID] URL, with an http or
 // https URL, ends at once with status 2 and no window.
 TEST_F(ConsentHelperTest, badCommandLine_exitsTwoWithoutOutput) {
