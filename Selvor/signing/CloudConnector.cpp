@@ -4,9 +4,12 @@
 #include "api/Cancellation.hpp"
 #include "api/CancelledError.hpp"
 #include "api/TransportError.hpp"
+#include "api/models/DecodeError.hpp"
 #include "signing/DownloadFile.hpp"
 #include "signing/FileDigest.hpp"
 #include "signing/UploadBody.hpp"
+
+#include <SelvorTokenKit/Log.hpp>
 
 #include <QNetworkReply>
 #include <QPointer>
@@ -22,6 +25,11 @@ namespace {
 // A listing is a few kilobytes; anything past this is not one.
 constexpr qint64 listingBytes = qint64(16) << 20;
 constexpr qint64 chunkBytes = qint64(1) << 20;
+
+const SelvorTokenKit::Logger& logger() {
+    static const SelvorTokenKit::Logger instance("mn.selvor.eid.desktop", "CloudConnector");
+    return instance;
+}
 
 struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
@@ -98,8 +106,15 @@ CloudConnector::listProviderFiles(CloudProvider provider, const QString& token,
     if (tooLarge)
         throw APIError::invalidResponse();
     throwIfNoAnswer(*reply, watched);
-    // The body is read whatever the status: a provider's error object fails to decode.
-    co_return ProviderRequests::readListing(provider, reply->readAll());
+    // The body is read whatever the status: a provider's error object fails to decode, and
+    // shows as the service's own text for an answer it cannot read.
+    try {
+        co_return ProviderRequests::readListing(provider, reply->readAll());
+    } catch (const DecodeError& error) {
+        logger().error("%s listing unreadable: %s", displayName(provider).toUtf8().constData(),
+                       error.what());
+    }
+    throw APIError::invalidResponse();
 }
 
 QCoro::Task<> CloudConnector::downloadProviderFile(CloudProvider provider, const QString& token,

@@ -34,7 +34,8 @@ class CloudConnector {
 public:
     explicit CloudConnector(ProviderOrigins origins = ProviderOrigins::fromEnvironment());
 
-    // At most one page of files, folders left out; DecodeError for a body of the wrong shape.
+    // At most one page of files, folders left out; APIError (invalid response) for a body that is
+    // not a listing.
     QCoro::Task<std::vector<CloudFile>>
     listProviderFiles(CloudProvider provider, const QString& token,
                       Cancellation* cancellation = nullptr) const;

@@ -1,8 +1,8 @@
 #include "CloudSim.hpp"
 
+#include "api/APIError.hpp"
 #include "api/Cancellation.hpp"
 #include "api/CancelledError.hpp"
-#include "api/models/DecodeError.hpp"
 #include "signing/CloudConnector.hpp"
 #include "signing/ConsentRunner.hpp"
 #include "signing/DownloadFile.hpp"
@@ -230,11 +230,11 @@ TEST_F(ProviderRequestsOnTheWire, answersOfOtherShapesAndStatuses) {
     }
     answerWith("/2/files/list_folder", 200, "<html>");
     EXPECT_THROW(await(connector.listProviderFiles(CloudProvider::dropbox, dropboxToken)),
-                 DecodeError);
+                 APIError);
 
     // Google: a provider error object is not a listing.
     answerWith("/drive/v3/files", 401, R"({"error":{"code":401}})");
-    EXPECT_THROW(await(connector.listProviderFiles(CloudProvider::google, token)), DecodeError);
+    EXPECT_THROW(await(connector.listProviderFiles(CloudProvider::google, token)), APIError);
 
     // A refused download or upload fails with its status; the error body is never the file.
     DownloadFile copy;
