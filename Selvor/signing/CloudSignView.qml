@@ -30,30 +30,31 @@ ScrollView {
 
     Component.onCompleted: model.loadConnections()
 
+    // One panel for opening and saving: the file's name is proposed when it saves.
     FileDialog {
-        id: openDialog
-        objectName: "openDialog"
+        id: fileDialog
+        objectName: "fileDialog"
         parentWindow: root.Window.window
-        title: "Гарын үсэг зурах файл сонгоно уу"
-        fileMode: FileDialog.OpenFile
         currentFolder: StandardPaths.standardLocations(StandardPaths.HomeLocation)[0]
         nameFilters: ["Бүх файл (*)"]
-        acceptLabel: "Нээх"
         rejectLabel: "Цуцлах"
-        onAccepted: model.chooseFile(selectedFile)
-    }
+        onAccepted: fileMode === FileDialog.SaveFile ? model.saveLocally(selectedFile)
+                                                     : model.chooseFile(selectedFile)
 
-    FileDialog {
-        id: saveDialog
-        objectName: "saveDialog"
-        parentWindow: root.Window.window
-        title: "Компьютерт хадгалах"
-        fileMode: FileDialog.SaveFile
-        currentFolder: StandardPaths.standardLocations(StandardPaths.HomeLocation)[0]
-        nameFilters: ["Бүх файл (*)"]
-        acceptLabel: "Хадгалах"
-        rejectLabel: "Цуцлах"
-        onAccepted: model.saveLocally(selectedFile)
+        function openFile() {
+            title = "Гарын үсэг зурах файл сонгоно уу"
+            fileMode = FileDialog.OpenFile
+            acceptLabel = "Нээх"
+            open()
+        }
+
+        function saveCopy() {
+            title = "Компьютерт хадгалах"
+            fileMode = FileDialog.SaveFile
+            acceptLabel = "Хадгалах"
+            selectedFile = currentFolder + "/" + encodeURIComponent("signed_" + model.fileName)
+            open()
+        }
     }
 
     CloudFileDialog {
@@ -143,7 +144,7 @@ ScrollView {
                         objectName: "chooseFileButton"
                         text: "Файл сонгох..."
                         enabled: !model.isTransferring
-                        onClicked: openDialog.open()
+                        onClicked: fileDialog.openFile()
                     }
                 }
             }
@@ -268,11 +269,7 @@ ScrollView {
                         objectName: "saveLocallyButton"
                         text: "Компьютерт хадгалах"
                         enabled: !model.isTransferring
-                        onClicked: {
-                            saveDialog.selectedFile = saveDialog.currentFolder + "/"
-                                    + encodeURIComponent("signed_" + model.fileName)
-                            saveDialog.open()
-                        }
+                        onClicked: fileDialog.saveCopy()
                     }
                     BorderedButton {
                         objectName: "uploadGoogleButton"

@@ -17,14 +17,41 @@ RowLayout {
         font: Theme.bodyFont
         color: Theme.textPrimary
     }
-    ProgressBar {
+    // Drawn here rather than with the style's ProgressBar, whose indeterminate image leaks.
+    Rectangle {
+        id: track
         objectName: "transferBar"
-        from: 0
-        to: 1
-        value: Math.max(viewModel.transferFraction, 0)
-        indeterminate: viewModel.transferFraction < 0
+        readonly property bool indeterminate: viewModel.transferFraction < 0
+
+        implicitHeight: 6
+        radius: 3
+        color: Theme.subtleBackground
+        border.color: palette.mid
+        clip: true
         Layout.fillWidth: true
         Layout.maximumWidth: 320
+
+        Rectangle {
+            id: fill
+            height: parent.height
+            radius: 3
+            color: Theme.brandBlue
+            width: track.indeterminate ? track.width / 4
+                                       : track.width * Math.min(viewModel.transferFraction, 1)
+
+            // An unknown size: a block runs along the track while the transfer lasts.
+            NumberAnimation on x {
+                running: track.indeterminate && track.visible
+                from: -fill.width
+                to: track.width
+                duration: 1200
+                loops: Animation.Infinite
+            }
+            Binding on x {
+                when: !track.indeterminate
+                value: 0
+            }
+        }
     }
     Label {
         objectName: "transferText"

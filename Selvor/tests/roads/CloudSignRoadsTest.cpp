@@ -155,7 +155,7 @@ TEST_F(CloudRoad, linkBothSignACloudFileAndStoreItEverywhere) {
 
     QTemporaryDir folder;
     const QString target = folder.filePath(signedName);
-    QObject& saveDialog = dialog("saveDialog");
+    QObject& saveDialog = dialog("fileDialog");
     // Where the user goes in the panel, before it opens; the name is the one it proposes.
     saveDialog.setProperty("currentFolder", QUrl::fromLocalFile(folder.path()));
     ui.click(QStringLiteral("saveLocallyButton"));
@@ -221,7 +221,7 @@ TEST_F(CloudRoad, failuresShowAndAnApprovalStaysWithItsFile) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("%PDF-1.4 local");
     file.close();
-    QObject& openDialog = dialog("openDialog");
+    QObject& openDialog = dialog("fileDialog");
     openDialog.setProperty("selectedFile", QUrl::fromLocalFile(local));
     ui.click(QStringLiteral("chooseFileButton"));
     ASSERT_TRUE(ui.waitFor([&] { return openDialog.property("visible").toBool(); }));

@@ -41,9 +41,23 @@ TEST(CloudSignScreenshots, everyState) {
     ui.click(QStringLiteral("googleButton"));
     ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("cloudFileList")); }));
     capture(screen, QStringLiteral("file-choice"));
-    ui.pressKey(Qt::Key_Down);
-    ui.pressKey(Qt::Key_Down);
-    ui.pressKey(Qt::Key_Return);
+    // A fetch that makes no progress, stopped with Escape; then the same file again.
+    cloudSim().addFault(
+        {.path = "/drive/v3/files/*", .kind = "stall", .stallMs = 3000, .times = 1});
+    const auto pick = [&ui] {
+        ui.pressKey(Qt::Key_Down);
+        ui.pressKey(Qt::Key_Down);
+        ui.pressKey(Qt::Key_Return);
+    };
+    pick();
+    ASSERT_TRUE(ui.waitFor([&] { return model.isTransferring(); }));
+    capture(screen, QStringLiteral("fetching"));
+    ui.pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(ui.waitFor([&] { return !model.isTransferring(); }));
+    EXPECT_FALSE(model.hasFile());
+    ui.click(QStringLiteral("googleButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("cloudFileList")); }));
+    pick();
     ASSERT_TRUE(ui.waitFor([&] { return model.hasFile(); }));
     capture(screen, QStringLiteral("file-loaded"));
 
