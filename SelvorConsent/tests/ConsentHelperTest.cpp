@@ -1,16 +1,24 @@
 #include "ConsentPages.hpp"
 #include "X11Display.hpp"
 
+#include <SelvorSimTesting/SimProcess.hpp>
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace SelvorConsent {
 namespace {
@@ -20,6 +28,8 @@ using namespace std::chrono_literals;
 // Web engine start-up under a software-rendered X server is slow; these bound a hang only.
 constexpr int finishTimeoutMs = 60'000;
 constexpr auto pageTimeout = 60s;
+
+using EnvironmentOverrides = std::vector<std::pair<QString, QString>>;
 
 struct HelperRun {
     int exitCode = -1;
@@ -40,8 +50,8 @@ protected:
     }
 
     // `whileOpen` runs once the helper has started and before waiting for it to end.
-    HelperRun runHelper(const QStringList& arguments,
-                        const std::function<void()>& whileOpen = {}) const {
+    HelperRun runHelper(const QStringList& arguments, const std::function<void()>& whileOpen = {},
+                        const EnvironmentOverrides& overrides = {}) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
         environment.insert(u"HOME"_qs, m_home.path());
@@ -49,6 +59,8 @@ protected:
         for (const QString& variable : {u"XDG_CONFIG_HOME"_qs, u"XDG_CACHE_HOME"_qs,
                                         u"XDG_DATA_HOME"_qs, u"XDG_STATE_HOME"_qs})
             environment.remove(variable);
+        for (const auto& [variable, value] : overrides)
+            environment.insert(variable, value);
         QProcess helper;
         helper.setProcessEnvironment(environment);
         helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -79,6 +91,33 @@ protected:
     // Escape, as a keyboard user closes the window.
     static void pressEscape(const QString& window) {
         xdotool({u"windowfocus"_qs, u"--sync"_qs, window, u"key"_qs, u"Escape"_qs});
+    }
+
+    // Captures the window into `path` once its page is drawn (two captures in a row alike and not
+    // of one colour) and returns that capture; a null image when it never settles.
+    static QImage captureWhenDrawn(const QString& window, const QString& path) {
+        const auto deadline = std::chrono::steady_clock::now() + pageTimeout;
+        QImage previous;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (QProcess::execute(u"import"_qs, {u"-window"_qs, window, path}) != 0) {
+                ADD_FAILURE() << "ImageMagick's import is missing or failed";
+                return {};
+            }
+            QImage capture(path);
+            if (!isOneColour(capture) && capture == previous)
+                return capture;
+            previous = std::move(capture);
+            QThread::msleep(200);
+        }
+        return {};
+    }
+
+    static bool isOneColour(const QImage& image) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != image.pixel(0, 0))
+                    return false;
+        return true;
     }
 
     ConsentPages m_pages;
@@ -170,6 +209,49 @@ TEST_F(ConsentHelperTest, parentWindowInACorner_keepsTheWindowOnScreen) {
                       pressEscape(window);
                   });
     EXPECT_EQ(cornered.exitCode, 1);
+}
+
+// The simulator's Google Drive consent page in the real window, light and dark, for the screenshot
+// set. Chromium's dark theme is what the page's prefers-color-scheme reads.
+TEST_F(ConsentHelperTest, simulatorConsentPage_screenshotsInLightAndDark) {
+    SelvorSimTesting::SimProcess sim;
+    const std::string url = sim.send("GET", "/web/cloud/google/auth-url").json().value("url", "");
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(SELVOR_SCREENSHOT_DIR)));
+    X11Display display;
+    ASSERT_TRUE(display.isOpen());
+    for (const bool dark : {false, true}) {
+        const QString path = u"%1/cloud-sign-consent-%2.png"_qs.arg(
+            QStringLiteral(SELVOR_SCREENSHOT_DIR), dark ? u"dark"_qs : u"light"_qs);
+        SCOPED_TRACE(path.toStdString());
+        ASSERT_TRUE(!QFile::exists(path) || QFile::remove(path));
+        std::optional<QRect> geometry;
+        const HelperRun run = runHelper(
+            {u"--title"_qs, u"Google Drive"_qs, qs(url)},
+            [&] {
+                const QString window = windowTitled(u"Google Drive"_qs);
+                geometry = display.geometry(static_cast<xcb_window_t>(window.toUInt()));
+                EXPECT_FALSE(captureWhenDrawn(window, path).isNull()) << "the page never drew";
+                pressEscape(window);
+            },
+            {{u"QTWEBENGINE_CHROMIUM_FLAGS"_qs, dark ? u"--force-dark-mode"_qs : u""_qs}});
+        EXPECT_EQ(run.exitCode, 1);
+
+        const QImage screenshot(path);
+        ASSERT_FALSE(screenshot.isNull());
+        ASSERT_TRUE(geometry);
+        EXPECT_EQ(screenshot.size(), geometry->size());
+        EXPECT_FALSE(isOneColour(screenshot));
+        const int cornerLightness =
+            QColor(screenshot.pixel(4, screenshot.height() - 5)).lightness();
+        EXPECT_TRUE(dark ? cornerLightness < 64 : cornerLightness > 192) << cornerLightness;
+    }
+    const std::vector<SelvorSimTesting::LoggedRequest> log = sim.requestLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const auto& request) {
+                                return request.method == "GET" &&
+                                       request.path == "/cloud/consent/google";
+                            }),
+              2);
 }
 
 // A command line that is not exactly [--title TEXT] [--parent-window WINID] URL, with an http or

@@ -28,9 +28,11 @@ void registerOrg(SimContext& context, const httplib::Request& req, httplib::Resp
     if (!company)
         return sendError(res, 404, "Байгууллага олдсонгүй");
     const auto director = context.accounts.person(company->directorId);
+    if (!director)
+        return sendError(res, 400, "Захирлын мэдээлэл олдсонгүй");
     Organizations::Failure failure{};
     const auto org = context.orgs.startRegistration(*company, *caller, failure);
-    if (!org || !director)
+    if (!org)
         return sendError(res, failure.status, failure.message);
     const PhoneRequest request =
         context.phone.startPush(Purpose::Director, *director,

@@ -25,6 +25,10 @@ std::string generatedDirectorId(const std::string& regNumber) {
     return std::string("УБ") + digits;
 }
 
+// A signer of the seeded organisation whose membership the service has suspended: a status
+// the client knows no word for.
+constexpr const char* suspendedSignerId = "МЭ79120351";
+
 template <typename Orgs> auto findOrg(Orgs& orgs, const std::string& orgId) {
     const auto it = std::find_if(orgs.begin(), orgs.end(),
                                  [&](const Organization& org) { return org.id == orgId; });
@@ -67,7 +71,9 @@ Organizations::Organizations() {
                       "2024-02-11T03:15:00Z",
                       {memberOf(people[0], "ADMIN", "ACTIVE", "2024-02-11T03:15:00Z"),
                        memberOf(people[1], "SIGNER", "ACTIVE", "2024-02-12T09:40:00Z"),
-                       memberOf(people[2], "SIGNER", "PENDING", "2025-10-02T07:05:00Z")}});
+                       memberOf(people[2], "SIGNER", "PENDING", "2025-10-02T07:05:00Z"),
+                       memberOf(generatedPerson(suspendedSignerId), "SIGNER", "SUSPENDED",
+                                "2024-06-03T02:45:00Z")}});
     m_orgs.push_back({"org_91c4d803",
                       "5098761",
                       "Хангай Инженеринг ХХК",
@@ -83,7 +89,8 @@ std::optional<Company> Organizations::lookup(const std::string& regNumber) const
         if (company.regNumber == regNumber)
             return company;
     }
-    if (!isCompanyNumber(regNumber))
+    // The registry hands out no number that begins with 0: such a number is an unknown company.
+    if (!isCompanyNumber(regNumber) || regNumber.front() == '0')
         return std::nullopt;
     const std::uint64_t hash = stableHash(regNumber);
     return Company{regNumber, generatedCompanyName(regNumber), generatedDirectorId(regNumber),

@@ -125,6 +125,10 @@ public:
     // A register number the simulator has seeded, with the person's full name.
     static constexpr const char* seededNationalId = "УП91042312";
     static constexpr const char* seededFullName = "Батболд Тэмүүжин";
+    // That person's two organisations: an ACTIVE one where the person is an ACTIVE admin and
+    // the members are ACTIVE, PENDING and SUSPENDED, and a PENDING one with the person as signer.
+    static constexpr const char* seededOrganizationId = "org_5b0e2f71";
+    static constexpr const char* seededPendingOrganizationId = "org_91c4d803";
 
 private:
     nlohmann::json control(const std::string& method, const std::string& path,
