@@ -1,4 +1,4 @@
-#include "CloudSim.hpp"
+#include "ProcessSim.hpp"
 
 #include "api/APIError.hpp"
 #include "api/Cancellation.hpp"
@@ -24,7 +24,7 @@ namespace {
 
 using SelvorSimTesting::Fault;
 using SelvorSimTesting::LoggedRequest;
-using Testing::cloudSim;
+using Testing::processSim;
 
 struct Outcome {
     std::exception_ptr failure;
@@ -75,16 +75,16 @@ void await(QCoro::Task<> task) {
 class ProviderRequestsOnTheWire : public ::testing::Test {
 protected:
     void SetUp() override {
-        token = QString::fromStdString(cloudSim().linkCloud("google"));
-        cloudSim().clearRequestLog();
-        cloudSim().clearFaults();
+        token = QString::fromStdString(processSim().linkCloud("google"));
+        processSim().clearRequestLog();
+        processSim().clearFaults();
     }
-    void TearDown() override { cloudSim().clearFaults(); }
+    void TearDown() override { processSim().clearFaults(); }
 
     // The one request the simulator logged at `path`.
     static LoggedRequest logged(const std::string& path) {
         std::optional<LoggedRequest> found;
-        for (const LoggedRequest& request : cloudSim().requestLog()) {
+        for (const LoggedRequest& request : processSim().requestLog()) {
             if (request.path == path)
                 found = request;
         }
@@ -101,7 +101,7 @@ protected:
     }
 
     // First: the connector reads the simulator's address when it is made.
-    SelvorSimTesting::SimProcess& sim = cloudSim();
+    SelvorSimTesting::SimProcess& sim = processSim();
     CloudConnector connector;
     QString token;
     QTemporaryDir dir;
@@ -130,7 +130,7 @@ TEST_F(ProviderRequestsOnTheWire, googleDriveListsDownloadsAndUploadsByteForByte
     await(
         connector.downloadProviderFile(CloudProvider::google, token, files[1], copy, {}, nullptr));
     const QString hash = await(copy.finish());
-    const std::string content = cloudSim().cloudFileContent("google", files[1].id.toStdString());
+    const std::string content = processSim().cloudFileContent("google", files[1].id.toStdString());
     EXPECT_EQ(hash.toStdString(), QCryptographicHash::hash(QByteArray::fromStdString(content),
                                                            QCryptographicHash::Sha256)
                                       .toHex()
@@ -163,14 +163,14 @@ TEST_F(ProviderRequestsOnTheWire, googleDriveListsDownloadsAndUploadsByteForByte
         logged("/upload/drive/v3/files").body.find(R"({"name":"signed_Тайлан \"2026\".pdf"})"),
         std::string::npos);
     bool found = false;
-    for (const auto& file : cloudSim().cloudFiles("google"))
+    for (const auto& file : processSim().cloudFiles("google"))
         found = found || file.name == awkward.toStdString();
     EXPECT_TRUE(found);
 }
 
 TEST_F(ProviderRequestsOnTheWire, dropboxListsDownloadsAndUploadsWithAsciiArguments) {
-    token = QString::fromStdString(cloudSim().linkCloud("dropbox"));
-    cloudSim().clearRequestLog();
+    token = QString::fromStdString(processSim().linkCloud("dropbox"));
+    processSim().clearRequestLog();
     const auto files = await(connector.listProviderFiles(CloudProvider::dropbox, token));
     const LoggedRequest listing = logged("/2/files/list_folder");
     EXPECT_EQ(listing.method, "POST");
@@ -190,7 +190,7 @@ TEST_F(ProviderRequestsOnTheWire, dropboxListsDownloadsAndUploadsWithAsciiArgume
     EXPECT_EQ(download.header("Content-Type"), std::nullopt);
     EXPECT_EQ(
         copy.size(),
-        qint64(cloudSim().cloudFileContent("dropbox", files.front().id.toStdString()).size()));
+        qint64(processSim().cloudFileContent("dropbox", files.front().id.toStdString()).size()));
 
     // Mongolian names upload: the header carries them as \u escapes; a quote cannot turn "add"
     // into "overwrite".
@@ -207,14 +207,14 @@ TEST_F(ProviderRequestsOnTheWire, dropboxListsDownloadsAndUploadsWithAsciiArgume
 
 TEST_F(ProviderRequestsOnTheWire, answersOfOtherShapesAndStatuses) {
     const auto answerWith = [](const std::string& path, int status, const std::string& body) {
-        cloudSim().addFault({.path = path,
-                             .kind = "status",
-                             .status = status,
-                             .body = body,
-                             .contentType = "application/json",
-                             .times = 1});
+        processSim().addFault({.path = path,
+                               .kind = "status",
+                               .status = status,
+                               .body = body,
+                               .contentType = "application/json",
+                               .times = 1});
     };
-    const QString dropboxToken = QString::fromStdString(cloudSim().linkCloud("dropbox"));
+    const QString dropboxToken = QString::fromStdString(processSim().linkCloud("dropbox"));
     // Dropbox: entries without an id are skipped, other shapes list nothing, non-JSON fails.
     answerWith(
         "/2/files/list_folder", 200,
@@ -269,7 +269,7 @@ TEST_F(ProviderRequestsOnTheWire, transfersReportProgressAndStopWhenCancelled) {
     EXPECT_EQ(steps.back().first, steps.back().second);
     EXPECT_GT(steps.back().second, large.size());
 
-    cloudSim().addFault(
+    processSim().addFault(
         {.path = "/drive/v3/files/slow", .kind = "stall", .stallMs = 5000, .times = 1});
     Cancellation cancellation;
     DownloadFile copy;

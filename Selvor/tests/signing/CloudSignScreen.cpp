@@ -8,7 +8,7 @@
 
 namespace Selvor::Testing {
 
-CloudSignScreen::CloudSignScreen() : m_appState((cloudSim(), APIClient::shared())) {
+CloudSignScreen::CloudSignScreen() : m_appState((processSim(), APIClient::shared())) {
     m_appState.completeSignIn(QString::fromUtf8(SelvorSimTesting::SimProcess::seededNationalId),
                               QString());
     m_ui = std::make_unique<ViewHarness>(
@@ -34,7 +34,7 @@ void CloudSignScreen::chooseLocalFile(const QString& name, const QByteArray& byt
 SelvorSimTesting::PendingRequest CloudSignScreen::phoneRequest() {
     std::vector<SelvorSimTesting::PendingRequest> pending;
     EXPECT_TRUE(m_ui->waitFor([&] {
-        pending = cloudSim().pending();
+        pending = processSim().pending();
         return !pending.empty();
     }));
     return pending.empty() ? SelvorSimTesting::PendingRequest{} : pending.front();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CloudSim.hpp"
+#include "ProcessSim.hpp"
 #include "ViewHarness.hpp"
 #include "session/AppState.hpp"
 #include "signing/CloudSignViewModel.hpp"

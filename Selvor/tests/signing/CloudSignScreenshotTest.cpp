@@ -8,7 +8,7 @@ namespace Selvor {
 namespace {
 
 using Testing::CloudSignScreen;
-using Testing::cloudSim;
+using Testing::processSim;
 
 void capture(CloudSignScreen& screen, const QString& name) {
     screen.ui().settle(200);
@@ -21,7 +21,7 @@ void capture(CloudSignScreen& screen, const QString& name) {
 // Every state of the screen, light and dark, into build/screenshots.
 TEST(CloudSignScreenshots, everyState) {
     Testing::unlinkClouds();
-    cloudSim().clearFaults();
+    processSim().clearFaults();
     {
         CloudSignScreen screen;
         ASSERT_TRUE(screen.ui().waitFor([&] {
@@ -30,8 +30,8 @@ TEST(CloudSignScreenshots, everyState) {
         }));
         capture(screen, QStringLiteral("empty"));
     }
-    cloudSim().linkCloud("google");
-    cloudSim().linkCloud("dropbox");
+    processSim().linkCloud("google");
+    processSim().linkCloud("dropbox");
     CloudSignScreen screen;
     auto& ui = screen.ui();
     auto& model = screen.model();
@@ -42,7 +42,7 @@ TEST(CloudSignScreenshots, everyState) {
     ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("cloudFileList")); }));
     capture(screen, QStringLiteral("file-choice"));
     // A fetch that makes no progress, stopped with Escape; then the same file again.
-    cloudSim().addFault(
+    processSim().addFault(
         {.path = "/drive/v3/files/*", .kind = "stall", .stallMs = 3000, .times = 1});
     const auto pick = [&ui] {
         ui.pressKey(Qt::Key_Down);
@@ -61,15 +61,15 @@ TEST(CloudSignScreenshots, everyState) {
     ASSERT_TRUE(ui.waitFor([&] { return model.hasFile(); }));
     capture(screen, QStringLiteral("file-loaded"));
 
-    cloudSim().addFault({.path = "/web/auth/session/*", .kind = "stall", .stallMs = 3000});
+    processSim().addFault({.path = "/web/auth/session/*", .kind = "stall", .stallMs = 3000});
     ui.click(QStringLiteral("signButton"));
     capture(screen, QStringLiteral("confirming"));
-    cloudSim().clearFaults();
-    cloudSim().approve(screen.phoneRequest().id);
+    processSim().clearFaults();
+    processSim().approve(screen.phoneRequest().id);
     ASSERT_TRUE(ui.waitFor([&] { return model.signResult() == QStringLiteral("OK"); }, 10000));
     capture(screen, QStringLiteral("confirmed"));
 
-    cloudSim().addFault({.path = "/upload/drive/v3/files", .status = 403, .times = 1});
+    processSim().addFault({.path = "/upload/drive/v3/files", .status = 403, .times = 1});
     ui.click(QStringLiteral("uploadGoogleButton"));
     ASSERT_TRUE(ui.waitFor([&] { return !model.errorMessage().isEmpty(); }));
     capture(screen, QStringLiteral("error"));

@@ -8,22 +8,22 @@ namespace Selvor {
 namespace {
 
 using Testing::CloudSignScreen;
-using Testing::cloudSim;
+using Testing::processSim;
 
 constexpr const char* statusPath = "/web/auth/session/*";
 
 void answerStatusWith(const nlohmann::json& body, int times) {
-    cloudSim().addFault({.path = statusPath,
-                         .method = "GET",
-                         .status = 200,
-                         .body = body.dump(),
-                         .contentType = "application/json",
-                         .times = times});
+    processSim().addFault({.path = statusPath,
+                           .method = "GET",
+                           .status = 200,
+                           .body = body.dump(),
+                           .contentType = "application/json",
+                           .times = times});
 }
 
 int statusCalls() {
     int calls = 0;
-    for (const auto& request : cloudSim().requestLog())
+    for (const auto& request : processSim().requestLog())
         calls += request.path.starts_with("/web/auth/session/") ? 1 : 0;
     return calls;
 }
@@ -32,12 +32,12 @@ class CloudSignRuns : public ::testing::Test {
 protected:
     void SetUp() override {
         Testing::unlinkClouds();
-        cloudSim().clearFaults();
+        processSim().clearFaults();
         screenMade = std::make_unique<CloudSignScreen>();
         ASSERT_NO_FATAL_FAILURE(screen().chooseLocalFile(QStringLiteral("report.pdf"), "%PDF-1.4"));
-        cloudSim().clearRequestLog();
+        processSim().clearRequestLog();
     }
-    void TearDown() override { cloudSim().clearFaults(); }
+    void TearDown() override { processSim().clearFaults(); }
 
     // Presses the sign button and waits for the run to end.
     void sign() {
@@ -85,14 +85,14 @@ TEST_F(CloudSignRuns, endingsOtherThanApprovalShowTheirText) {
     };
     for (const auto& [answer, text] : endings) {
         SCOPED_TRACE(answer.dump());
-        cloudSim().clearFaults();
+        processSim().clearFaults();
         answerStatusWith(answer, 1);
         ASSERT_NO_FATAL_FAILURE(sign());
         EXPECT_EQ(shownError(), text);
         EXPECT_FALSE(screen().ui().visible(QStringLiteral("successBox")));
     }
-    cloudSim().clearFaults();
-    cloudSim().addFault({.path = statusPath, .status = 500, .times = 1});
+    processSim().clearFaults();
+    processSim().addFault({.path = statusPath, .status = 500, .times = 1});
     ASSERT_NO_FATAL_FAILURE(sign());
     EXPECT_FALSE(shownError().isEmpty());
     EXPECT_NE(shownError(), QStringLiteral("Хугацаа дууслаа"));
@@ -103,7 +103,7 @@ TEST_F(CloudSignRuns, noAnswerEndsAfterOneHundredFiftyCalls) {
     EXPECT_EQ(statusCalls(), 150);
     EXPECT_EQ(shownError(), QStringLiteral("Хугацаа дууслаа"));
     // The phone was asked about this file, by name.
-    const auto requests = cloudSim().pending();
+    const auto requests = processSim().pending();
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(requests.back().displayText, "report.pdf гарын үсэг");
 }
@@ -120,7 +120,7 @@ TEST(CloudSignScreenRules, failuresWithoutAFileShowBelowTheStorageBox) {
     EXPECT_FALSE(ui.visible(QStringLiteral("storageError")));
 
     // Not linked, a token is refused: the listing's failure has nowhere else to go.
-    cloudSim().linkCloud("google");
+    processSim().linkCloud("google");
     screen.model().loadConnections();
     ASSERT_TRUE(ui.waitFor([&] { return screen.model().googleConnected(); }));
     Testing::unlinkClouds();

@@ -1,4 +1,4 @@
-#include "CloudSim.hpp"
+#include "ProcessSim.hpp"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -7,7 +7,7 @@
 
 namespace Selvor::Testing {
 
-SelvorSimTesting::SimProcess& cloudSim() {
+SelvorSimTesting::SimProcess& processSim() {
     static const std::unique_ptr<SelvorSimTesting::SimProcess> sim = [] {
         auto started = std::make_unique<SelvorSimTesting::SimProcess>();
         const QByteArray origin = QByteArray::fromStdString(started->baseUrl());
@@ -21,7 +21,7 @@ SelvorSimTesting::SimProcess& cloudSim() {
 
 void unlinkClouds() {
     for (const char* provider : {"google", "dropbox"})
-        cloudSim().send("DELETE", std::string("/web/cloud/") + provider + "/disconnect");
+        processSim().send("DELETE", std::string("/web/cloud/") + provider + "/disconnect");
 }
 
 } // namespace Selvor::Testing
