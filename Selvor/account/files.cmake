@@ -10,6 +10,7 @@ list(APPEND SELVOR_CXX
     account/HistoryViewModel.hpp account/HistoryViewModel.cpp
     account/DevicesViewModel.hpp account/DevicesViewModel.cpp
     account/SecurityViewModel.hpp account/SecurityViewModel.cpp
+    account/OrganizationsViewModel.hpp account/OrganizationsViewModel.cpp
 )
 list(APPEND SELVOR_QML
     account/AccountPage.qml
@@ -25,6 +26,13 @@ list(APPEND SELVOR_QML
     account/DevicesView.qml
     account/SecurityView.qml
     account/ChildrenView.qml
+    account/OrganizationsView.qml
+    account/OrgListContent.qml
+    account/OrgRegisterContent.qml
+    account/OrgDetailContent.qml
+    account/OrgBadge.qml
+    account/OrgBackButton.qml
+    account/OrgErrorLine.qml
 )
 # QML type registration includes headers by file name.
 include_directories(${CMAKE_CURRENT_LIST_DIR})

@@ -53,6 +53,6 @@ Item {
     Component { id: securitySection; SecurityView { appState: mainView.appState } }
     Component { id: childrenSection; ChildrenView {} }
     Component { id: signSection; CloudSignView { appState: mainView.appState } }
-    Component { id: orgSection; SectionPlaceholder { title: "Байгууллага" } }
+    Component { id: orgSection; OrganizationsView { appState: mainView.appState } }
     Component { id: tokenSection; TokenScreen { tokenManager: mainView.tokenManager } }
 }

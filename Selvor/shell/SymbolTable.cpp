@@ -54,6 +54,7 @@ const std::map<QString, char16_t>& SymbolTable::table() {
         {u"plus"_qs, 0xe145},                                  // add
         {u"shield.checkered"_qs, 0xe32a},                      // security
         {u"signature"_qs, 0xe746},                             // draw
+        {u"trash"_qs, 0xe872},                                 // delete
         {u"xmark.shield"_qs, 0xf012},                          // gpp_bad
     };
     return symbols;

@@ -15,7 +15,6 @@ list(APPEND SELVOR_QML
     shell/RootView.qml
     shell/MainView.qml
     shell/Sidebar.qml
-    shell/SectionPlaceholder.qml
     shell/SegmentedPicker.qml
     shell/CardShadow.qml
     shell/Icon.qml

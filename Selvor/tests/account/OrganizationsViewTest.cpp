@@ -1,0 +1,254 @@
+#include "OrgScreen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+#include <QUrl>
+
+#include <nlohmann/json.hpp>
+
+namespace Selvor {
+namespace {
+
+using SelvorSimTesting::SimProcess;
+using Testing::OrgScreen;
+using Testing::processSim;
+
+const QString newcomer = QStringLiteral("ДА75062046"); // no organisation at start
+const QString founder = QString::fromUtf8(SimProcess::seededNationalId);
+
+void answerWith(const std::string& method, const std::string& path, const nlohmann::json& body,
+                int times = 1) {
+    processSim().addFault({.path = path,
+                           .method = method,
+                           .status = 200,
+                           .body = body.dump(),
+                           .contentType = "application/json",
+                           .times = times});
+}
+
+class OrganizationsScreen : public ::testing::Test {
+protected:
+    void TearDown() override { processSim().clearFaults(); }
+
+    // From the list to the register form of a fresh screen.
+    static void openRegisterForm(OrgScreen& screen) {
+        auto& ui = screen.ui();
+        ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLoading(); }));
+        ui.click(QStringLiteral("registerOrganizationButton"));
+        ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("registerNumberField")); }));
+    }
+
+    static QString field(OrgScreen& screen) {
+        return screen.ui().text(QStringLiteral("registerNumberField"));
+    }
+};
+
+TEST_F(OrganizationsScreen, typingKeepsNumbersAndLooksUpFromFiveOfThem) {
+    OrgScreen screen(newcomer);
+    auto& ui = screen.ui();
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("emptyState")); }));
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("12a34"));
+    EXPECT_EQ(field(screen), QStringLiteral("1234"));
+    EXPECT_TRUE(screen.takeRequests("/web/org/lookup/").empty());
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("5"));
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("67"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("lookupCard")); }));
+    std::vector<std::string> paths;
+    for (const auto& request : screen.takeRequests("/web/org/lookup/"))
+        paths.push_back(request.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/web/org/lookup/12345", "/web/org/lookup/123456",
+                                               "/web/org/lookup/1234567"}));
+    for (int i = 0; i < 3; ++i)
+        ui.pressKey(Qt::Key_Backspace);
+    EXPECT_EQ(field(screen), QStringLiteral("1234"));
+    EXPECT_FALSE(ui.visible(QStringLiteral("lookupCard")));
+
+    // Pasted text loses its letters; other scripts' digits are numbers too, and are sent as typed.
+    EXPECT_EQ(screen.model().editRegisterNumber(QStringLiteral("٢٠١٢٣x٤٥")),
+              QStringLiteral("٢٠١٢٣٤٥"));
+    ASSERT_TRUE(ui.waitFor([&] {
+        return ui.text(QStringLiteral("registerErrorText")) ==
+               QStringLiteral("Байгууллага олдсонгүй");
+    }));
+    const std::string arabic = QStringLiteral("٢٠١٢٣٤٥").toStdString();
+    const std::string encoded = QUrl::toPercentEncoding(QStringLiteral("٢٠١٢٣٤٥")).toStdString();
+    bool sent = false;
+    for (const auto& request : screen.takeRequests("/web/org/lookup/"))
+        sent = sent || request.path.ends_with(arabic) || request.path.ends_with(encoded);
+    EXPECT_TRUE(sent);
+
+    // Found, but without the company: not found.
+    answerWith("GET", "/web/org/lookup/3021987", {{"found", true}});
+    EXPECT_EQ(screen.model().editRegisterNumber(QStringLiteral("3021987")),
+              QStringLiteral("3021987"));
+    ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLookingUp(); }));
+    EXPECT_EQ(ui.text(QStringLiteral("registerErrorText")),
+              QStringLiteral("Байгууллага олдсонгүй"));
+    EXPECT_FALSE(ui.visible(QStringLiteral("lookupCard")));
+}
+
+TEST_F(OrganizationsScreen, aLateAnswerForOtherDigitsNeverNamesTheCompany) {
+    OrgScreen screen(newcomer);
+    auto& ui = screen.ui();
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+    processSim().addFault({.path = "/web/org/lookup/65432", .kind = "stall", .stallMs = 400});
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("6543210"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("lookupCard")); }));
+    ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLookingUp(); }));
+    EXPECT_EQ(ui.text(QStringLiteral("lookupName")), QStringLiteral("Алтан говь Логистик ХХК"));
+    EXPECT_FALSE(ui.visible(QStringLiteral("registerError")));
+    EXPECT_FALSE(ui.visible(QStringLiteral("lookupPhone")));
+
+    // No phone: registered with an empty one. The director refuses, then approves.
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("directorCard")); }));
+    const auto registered = screen.takeRequests("/web/org/register");
+    ASSERT_EQ(registered.size(), 1u);
+    EXPECT_EQ(nlohmann::json::parse(registered.front().body),
+              (nlohmann::json{{"reg_number", "6543210"},
+                              {"name", "Алтан говь Логистик ХХК"},
+                              {"phone", ""},
+                              {"user_national_id", newcomer.toStdString()}}));
+    const auto request = screen.directorRequest();
+    QString shown;
+    for (QQuickItem* box : ui.items(QStringLiteral("codeBox")))
+        shown += box->property("modelData").toString();
+    EXPECT_EQ(shown.toStdString(), request.verificationCode);
+    processSim().refuse(request.id);
+    ASSERT_TRUE(ui.waitFor([&] {
+        return ui.text(QStringLiteral("registerErrorText")) == QStringLiteral("Татгалзлаа");
+    }));
+    EXPECT_FALSE(ui.visible(QStringLiteral("directorCard")));
+    EXPECT_TRUE(ui.visible(QStringLiteral("lookupCard")));
+
+    ui.click(QStringLiteral("registerButton"));
+    processSim().approve(screen.directorRequest().id);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("organizationRow")); }));
+    EXPECT_EQ(ui.text(QStringLiteral("organizationName")),
+              QStringLiteral("Алтан говь Логистик ХХК"));
+    EXPECT_EQ(ui.text(QStringLiteral("organizationBadgeText")), QStringLiteral("Идэвхтэй"));
+}
+
+TEST_F(OrganizationsScreen, theWaitEndsWithItsOwnTextAndBackReportsNothing) {
+    OrgScreen screen(newcomer);
+    auto& ui = screen.ui();
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("3021987"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("lookupCard")); }));
+    const auto registerAndEnd = [&](const std::vector<nlohmann::json>& statuses) {
+        processSim().clearFaults();
+        answerWith("POST", "/web/org/register",
+                   {{"session_id", "org-session"}, {"verification_code", "47"}});
+        for (const auto& status : statuses)
+            answerWith("GET", "/web/auth/session/org-session", status);
+        ui.click(QStringLiteral("registerButton"));
+        return ui.waitFor([&] { return !ui.text(QStringLiteral("registerErrorText")).isEmpty(); });
+    };
+    const nlohmann::json pending = {{"state", "PENDING"}, {"result", "OK"}};
+    ASSERT_TRUE(registerAndEnd({pending, pending, {{"state", "COMPLETE"}, {"result", "EXPIRED"}}}));
+    EXPECT_EQ(ui.text(QStringLiteral("registerErrorText")), QStringLiteral("Хугацаа дууслаа"));
+    EXPECT_FALSE(ui.visible(QStringLiteral("directorCard")));
+
+    // The director never answers: the wait ends at its deadline, the card stays below the error.
+    processSim().clearFaults();
+    answerWith("POST", "/web/org/register",
+               {{"session_id", "org-session"}, {"verification_code", "47"}});
+    answerWith("GET", "/web/auth/session/org-session", pending, -1);
+    ui.click(QStringLiteral("registerButton"));
+    ASSERT_TRUE(ui.waitFor([&] {
+        return ui.text(QStringLiteral("registerErrorText")) ==
+               QStringLiteral("Хүлээх хугацаа дууслаа.");
+    }));
+    EXPECT_TRUE(ui.visible(QStringLiteral("directorCard")));
+    EXPECT_FALSE(ui.visible(QStringLiteral("registerButton")));
+
+    // "Буцах" ends it all; the next visit to the form starts clean.
+    ui.pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(
+        ui.waitFor([&] { return screen.model().mode() == OrganizationsViewModel::Mode::List; }));
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+    EXPECT_EQ(field(screen), QString());
+    EXPECT_FALSE(ui.visible(QStringLiteral("registerError")));
+    EXPECT_FALSE(ui.visible(QStringLiteral("directorCard")));
+
+    // A failed status call leaves the card under the error; leaving mid-wait reports nothing.
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("3021987"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("lookupCard")); }));
+    processSim().clearFaults();
+    answerWith("POST", "/web/org/register",
+               {{"session_id", "org-session"}, {"verification_code", "47"}});
+    processSim().addFault({.path = "/web/auth/session/org-session", .status = 503, .times = 1});
+    ui.click(QStringLiteral("registerButton"));
+    ASSERT_TRUE(
+        ui.waitFor([&] { return !ui.text(QStringLiteral("registerErrorText")).isEmpty(); }));
+    EXPECT_TRUE(ui.visible(QStringLiteral("directorCard")));
+}
+
+TEST_F(OrganizationsScreen, membersAreAddedInUpperCaseRemovedAndBadged) {
+    OrgScreen screen(founder);
+    auto& ui = screen.ui();
+    ASSERT_TRUE(
+        ui.waitFor([&] { return ui.items(QStringLiteral("organizationRow")).size() >= 2; }));
+    QStringList badges;
+    for (QQuickItem* badge : ui.items(QStringLiteral("organizationBadgeText")))
+        badges << badge->property("text").toString();
+    EXPECT_TRUE(badges.contains(QStringLiteral("Хүлээгдэж буй")));
+
+    // The company whose own status is not active shows the raw status in its header.
+    const int pendingRow = int(badges.indexOf(QStringLiteral("Хүлээгдэж буй")));
+    screen.model().openOrganization(pendingRow);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("memberRow")); }));
+    EXPECT_EQ(ui.text(QStringLiteral("organizationStatusText")), QStringLiteral("PENDING"));
+    ui.click(QStringLiteral("backButton"));
+    screen.model().openOrganization(int(badges.indexOf(QStringLiteral("Идэвхтэй"))));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.items(QStringLiteral("memberRow")).size() == 4; }));
+    QStringList statuses;
+    for (QQuickItem* status : ui.items(QStringLiteral("memberStatusText")))
+        statuses << status->property("text").toString();
+    EXPECT_EQ(statuses,
+              (QStringList{QStringLiteral("Идэвхтэй"), QStringLiteral("Идэвхтэй"),
+                           QStringLiteral("Хүлээгдэж буй"), QStringLiteral("SUSPENDED")}));
+    screen.takeRequests("/");
+
+    // Added as an administrator, typed in lower case; the role stays chosen.
+    screen.model().setNewMemberRole(QStringLiteral("ADMIN"));
+    ui.typeText(QStringLiteral("newMemberField"), QStringLiteral("иб55031209"));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.items(QStringLiteral("memberRow")).size() == 5; }));
+    const auto added = screen.takeRequests("/web/org/");
+    ASSERT_FALSE(added.empty());
+    EXPECT_EQ(nlohmann::json::parse(added.front().body)["national_id"], "ИБ55031209");
+    EXPECT_EQ(nlohmann::json::parse(added.front().body)["role"], "ADMIN");
+    EXPECT_EQ(ui.text(QStringLiteral("newMemberField")), QString());
+    EXPECT_EQ(screen.model().newMemberRole(), QStringLiteral("ADMIN"));
+
+    // Removed by its user id, then the list is read again; an answer that is not all booleans
+    // is a failure.
+    const auto removeLast = [&] {
+        QQuickItem* button = ui.items(QStringLiteral("removeMemberButton")).last();
+        ui.scrollIntoView(*button);
+        QTest::mouseClick(&ui.window(), Qt::LeftButton, {},
+                          button->mapToScene(button->boundingRect().center()).toPoint());
+    };
+    answerWith("DELETE", "/web/org/*", {{"success", "yes"}});
+    removeLast();
+    ASSERT_TRUE(ui.waitFor([&] { return !ui.text(QStringLiteral("detailErrorText")).isEmpty(); }));
+    processSim().clearFaults();
+    screen.takeRequests("/");
+    removeLast();
+    ASSERT_TRUE(ui.waitFor([&] { return ui.items(QStringLiteral("memberRow")).size() == 4; }));
+    const auto removal = screen.takeRequests("/web/org/");
+    ASSERT_GE(removal.size(), 2u);
+    EXPECT_EQ(removal.front().method, "DELETE");
+    EXPECT_EQ(removal.front().rawQuery,
+              "user_id=" + QUrl::toPercentEncoding(founder).toStdString());
+    EXPECT_EQ(removal.back().method, "GET");
+}
+
+} // namespace
+} // namespace Selvor
