@@ -65,13 +65,16 @@ QVariant WindowDriver::property(const QString& objectName, const char* name) con
 }
 
 void WindowDriver::click(const QString& objectName) {
-    QQuickItem* found = item(objectName);
-    if (!found)
-        return;
-    scrollIntoView(*found);
-    if (!found->isVisible() || !found->isEnabled())
-        ADD_FAILURE() << "clicking " << objectName.toStdString() << " which is hidden or disabled";
-    const QPointF centre = found->mapToScene(QPointF(found->width() / 2, found->height() / 2));
+    if (QQuickItem* found = item(objectName))
+        click(*found);
+}
+
+void WindowDriver::click(QQuickItem& target) {
+    scrollIntoView(target);
+    if (!target.isVisible() || !target.isEnabled())
+        ADD_FAILURE() << "clicking " << target.objectName().toStdString()
+                      << " which is hidden or disabled";
+    const QPointF centre = target.mapToScene(QPointF(target.width() / 2, target.height() / 2));
     QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     settle(0);
 }

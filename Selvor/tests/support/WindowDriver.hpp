@@ -38,6 +38,7 @@ public:
     // Left click at the item's centre, through the window like a user, after scrolling the
     // views that hold it until it shows.
     void click(const QString& objectName);
+    void click(QQuickItem& target);
     void scrollIntoView(QQuickItem& target);
     // Gives the item keyboard focus and types the text key by key.
     void typeText(const QString& objectName, const QString& text);
