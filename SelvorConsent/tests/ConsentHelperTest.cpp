@@ -96,10 +96,15 @@ protected:
     // Captures the window into `path` once its page is drawn (two captures in a row alike and not
     // of one colour) and returns that capture; a null image when it never settles.
     static QImage captureWhenDrawn(const QString& window, const QString& path) {
+        // Without a window id, import would wait for a click on the screen.
+        if (window.isEmpty())
+            return {};
         const auto deadline = std::chrono::steady_clock::now() + pageTimeout;
         QImage previous;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (QProcess::execute(u"import"_qs, {u"-window"_qs, window, path}) != 0) {
+            QProcess import;
+            import.start(u"import"_qs, {u"-window"_qs, window, path});
+            if (!import.waitForFinished(finishTimeoutMs) || import.exitCode() != 0) {
                 ADD_FAILURE() << "ImageMagick's import is missing or failed";
                 return {};
             }

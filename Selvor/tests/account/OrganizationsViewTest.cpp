@@ -188,6 +188,30 @@ TEST_F(OrganizationsScreen, theWaitEndsWithItsOwnTextAndBackReportsNothing) {
     ASSERT_TRUE(
         ui.waitFor([&] { return !ui.text(QStringLiteral("registerErrorText")).isEmpty(); }));
     EXPECT_TRUE(ui.visible(QStringLiteral("directorCard")));
+
+    // During a wait the number stays the one under registration; "Буцах" ends the wait unheard.
+    ui.pressKey(Qt::Key_Escape);
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+    ui.typeText(QStringLiteral("registerNumberField"), QStringLiteral("3021987"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("lookupCard")); }));
+    processSim().clearFaults();
+    answerWith("POST", "/web/org/register",
+               {{"session_id", "org-session"}, {"verification_code", "47"}});
+    answerWith("GET", "/web/auth/session/org-session", pending, -1);
+    screen.model().setPollTiming(
+        {.pollInterval = std::chrono::milliseconds(5), .deadline = std::chrono::minutes(1)});
+    ui.click(QStringLiteral("registerButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("directorCard")); }));
+    EXPECT_EQ(screen.model().editRegisterNumber(QStringLiteral("6543210")),
+              QStringLiteral("3021987"));
+    ui.pressKey(Qt::Key_Escape);
+    ui.settle(100);
+    for (const auto& request : screen.takeRequests("/"))
+        EXPECT_FALSE(request.path.starts_with("/web/org/lookup/6")) << request.path;
+    ui.settle(100);
+    EXPECT_TRUE(screen.takeRequests("/web/auth/session/").empty()) << "the wait goes on";
+    ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
+    EXPECT_FALSE(ui.visible(QStringLiteral("registerError")));
 }
 
 TEST_F(OrganizationsScreen, membersAreAddedInUpperCaseRemovedAndBadged) {
