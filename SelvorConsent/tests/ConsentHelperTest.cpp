@@ -93,23 +93,27 @@ protected:
         xdotool({u"windowfocus"_qs, u"--sync"_qs, window, u"key"_qs, u"Escape"_qs});
     }
 
-    // Captures the window into `path` once its page is drawn (two captures in a row alike and not
-    // of one colour) and returns that capture; a null image when it never settles.
-    static QImage captureWhenDrawn(const QString& window, const QString& path) {
-        // Without a window id, import would wait for a click on the screen.
-        if (window.isEmpty())
+    // Captures the window titled `title` into `path` once its page is drawn (two captures in a
+    // row alike and not of one colour) and returns that capture; a null image when it never
+    // settles. The window is looked up again for every capture: the view replaces its native
+    // window once its content first draws.
+    static QImage captureWhenDrawn(const QString& title, const QString& path) {
+        if (QStandardPaths::findExecutable(u"import"_qs).isEmpty()) {
+            ADD_FAILURE() << "ImageMagick's import is missing (scripts/setup installs it)";
             return {};
+        }
         const auto deadline = std::chrono::steady_clock::now() + pageTimeout;
         QImage previous;
         while (std::chrono::steady_clock::now() < deadline) {
+            const QString window = windowTitled(title);
             QProcess import;
-            import.start(u"import"_qs, {u"-window"_qs, window, path});
-            if (!import.waitForFinished(finishTimeoutMs) || import.exitCode() != 0) {
-                ADD_FAILURE() << "ImageMagick's import is missing or failed";
-                return {};
-            }
-            QImage capture(path);
-            if (!isOneColour(capture) && capture == previous)
+            // Without a window id, import would wait for a click on the screen.
+            if (!window.isEmpty())
+                import.start(u"import"_qs, {u"-window"_qs, window, path});
+            const bool captured = !window.isEmpty() && import.waitForFinished(finishTimeoutMs) &&
+                                  import.exitCode() == 0;
+            QImage capture = captured ? QImage(path) : QImage();
+            if (captured && !isOneColour(capture) && capture == previous)
                 return capture;
             previous = std::move(capture);
             QThread::msleep(200);
@@ -233,9 +237,10 @@ TEST_F(ConsentHelperTest, simulatorConsentPage_screenshotsInLightAndDark) {
         const HelperRun run = runHelper(
             {u"--title"_qs, u"Google Drive"_qs, qs(url)},
             [&] {
+                EXPECT_FALSE(captureWhenDrawn(u"Google Drive"_qs, path).isNull())
+                    << "the page never drew";
                 const QString window = windowTitled(u"Google Drive"_qs);
                 geometry = display.geometry(static_cast<xcb_window_t>(window.toUInt()));
-                EXPECT_FALSE(captureWhenDrawn(window, path).isNull()) << "the page never drew";
                 pressEscape(window);
             },
             {{u"QTWEBENGINE_CHROMIUM_FLAGS"_qs, dark ? u"--force-dark-mode"_qs : u""_qs}});
