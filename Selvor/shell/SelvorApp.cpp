@@ -3,9 +3,9 @@
 #include "SingleInstance.hpp"
 #include "WebLoginCallback.hpp"
 #include "api/APIClient.hpp"
+#include "shell/Application.hpp"
 #include "signing/CloudConnector.hpp"
 #include "signing/ConsentRunner.hpp"
-#include "shell/Application.hpp"
 
 #include <QQuickWindow>
 

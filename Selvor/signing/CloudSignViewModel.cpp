@@ -124,6 +124,16 @@ void CloudSignViewModel::endTransfer(const Cancellation* transfer) {
     emit changed();
 }
 
+bool CloudSignViewModel::settleTransfer(const Cancellation& transfer, const QString& failure) {
+    if (transfer.isCancelled())
+        return false;
+    endTransfer(&transfer);
+    if (failure.isEmpty())
+        return true;
+    setErrorMessage(failure);
+    return false;
+}
+
 TransferProgress CloudSignViewModel::progressOf(const std::shared_ptr<Cancellation>& transfer) {
     return [self = QPointer(this), transfer = std::weak_ptr(transfer)](qint64 done, qint64 total) {
         if (const auto running = transfer.lock(); self && running)
@@ -269,12 +279,7 @@ QCoro::Task<> CloudSignViewModel::downloadFile(CloudProvider provider, const QSt
     } catch (const std::exception&) {
         failure = QStringLiteral("Файл татах алдаа: ") + errorText(std::current_exception());
     }
-    if (!self || transfer->isCancelled())
-        co_return;
-    endTransfer(transfer.get());
-    if (!failure.isEmpty())
-        setErrorMessage(failure);
-    else
+    if (self && settleTransfer(*transfer, failure))
         loadFile(std::move(fetching));
 }
 
@@ -299,12 +304,7 @@ QCoro::Task<> CloudSignViewModel::hashLocalFile(const QString& path) {
     } catch (const std::exception&) {
         failure = QStringLiteral("Файл уншиx алдаа: ") + errorText(std::current_exception());
     }
-    if (!self || transfer->isCancelled())
-        co_return;
-    endTransfer(transfer.get());
-    if (!failure.isEmpty())
-        setErrorMessage(failure);
-    else
+    if (self && settleTransfer(*transfer, failure))
         loadFile(std::make_shared<LoadedFile>(
             LoadedFile{QFileInfo(chosen).fileName(), hash, chosen, {}}));
 }
@@ -373,11 +373,8 @@ QCoro::Task<> CloudSignViewModel::copyTo(const QString& target) {
     } catch (const std::exception&) {
         failure = errorText(std::current_exception());
     }
-    if (!self || transfer->isCancelled())
-        co_return;
-    endTransfer(transfer.get());
-    if (!failure.isEmpty())
-        setErrorMessage(failure);
+    if (self)
+        settleTransfer(*transfer, failure);
 }
 
 void CloudSignViewModel::uploadSigned(const QString& provider) {
@@ -407,12 +404,7 @@ QCoro::Task<> CloudSignViewModel::upload(CloudProvider provider) {
     } catch (const std::exception&) {
         failure = QStringLiteral("Cloud хадгалах алдаа: ") + errorText(std::current_exception());
     }
-    if (!self || transfer->isCancelled())
-        co_return;
-    endTransfer(transfer.get());
-    if (!failure.isEmpty())
-        setErrorMessage(failure);
-    else if (stored && provider == CloudProvider::google)
+    if (self && settleTransfer(*transfer, failure) && stored && provider == CloudProvider::google)
         setErrorMessage({});
 }
 

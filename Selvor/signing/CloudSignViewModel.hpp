@@ -1,8 +1,8 @@
 #pragma once
 
 #include "api/PollTiming.hpp"
-#include "session/AppState.hpp"
 #include "concurrency/WorkerThread.hpp"
+#include "session/AppState.hpp"
 #include "signing/CloudConnector.hpp"
 #include "signing/ConsentRunner.hpp"
 #include "signing/FileHasher.hpp"
@@ -124,6 +124,9 @@ private:
     std::shared_ptr<Cancellation> beginTransfer(const QString& title, bool endsWithScreen);
     void reportTransfer(const Cancellation* transfer, qint64 done, qint64 total);
     void endTransfer(const Cancellation* transfer);
+    // Ends a transfer that ran to its end: true when it succeeded, false (after showing the
+    // failure) when it failed; false too when the user stopped it, which shows nothing.
+    bool settleTransfer(const Cancellation& transfer, const QString& failure);
     [[nodiscard]] TransferProgress progressOf(const std::shared_ptr<Cancellation>& transfer);
 
     PollTiming m_timing;

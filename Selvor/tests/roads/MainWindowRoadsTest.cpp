@@ -15,7 +15,7 @@ namespace {
 const std::pair<const char*, const char*> sections[] = {
     {"home", "dashboardView"},  {"id", "identityView"},       {"logs", "historyView"},
     {"devices", "devicesView"}, {"security", "securityView"}, {"children", "childrenView"},
-    {"sign", "cloudSignView"},  {"org", "organizationsView"},      {"token", "tokenScreen"},
+    {"sign", "cloudSignView"},  {"org", "organizationsView"}, {"token", "tokenScreen"},
 };
 
 using MainWindowRoad = Road;
