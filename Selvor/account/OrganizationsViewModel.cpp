@@ -128,6 +128,8 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
 
 void OrganizationsViewModel::startRegistration() {
     m_mode = Mode::Register;
+    // A failed list load is not the form's to show.
+    m_errorMessage.clear();
     emit changed();
 }
 
