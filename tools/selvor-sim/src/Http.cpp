@@ -145,22 +145,6 @@ std::string htmlEscape(std::string_view text) {
     return out;
 }
 
-std::string percentEncode(std::string_view text) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
-            out += c;
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        }
-    }
-    return out;
-}
-
 std::string originOf(const httplib::Request& req) {
     const std::string host = req.get_header_value("Host");
     return "http://" + (host.empty() ? "127.0.0.1:" + std::to_string(req.local_port) : host);

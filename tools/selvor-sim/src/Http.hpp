@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PercentEncoding.hpp"
+
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
@@ -51,8 +53,6 @@ std::optional<std::string> queryValue(const std::string& target, std::string_vie
 std::string queryParam(const httplib::Request& req, std::string_view name);
 
 std::string htmlEscape(std::string_view text);
-
-std::string percentEncode(std::string_view text);
 
 // Origin of the simulator as the client reached it ("http://127.0.0.1:PORT").
 std::string originOf(const httplib::Request& req);

@@ -1,5 +1,7 @@
 #include "SelvorSimTesting/SimProcess.hpp"
 
+#include "PercentEncoding.hpp"
+
 #include <httplib.h>
 
 #include <poll.h>
@@ -62,22 +64,6 @@ std::vector<std::pair<std::string, std::string>> pairsOf(const nlohmann::json& l
     for (const auto& pair : list)
         pairs.emplace_back(pair.at(0).get<std::string>(), pair.at(1).get<std::string>());
     return pairs;
-}
-
-std::string percentEncode(const std::string& text) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
-            out += c;
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0xF];
-        }
-    }
-    return out;
 }
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
@@ -280,7 +266,8 @@ std::vector<CloudFileInfo> SimProcess::cloudFiles(const std::string& provider) {
 }
 
 std::string SimProcess::cloudFileContent(const std::string& provider, const std::string& id) {
-    const std::string path = "/control/cloud/" + provider + "/content?id=" + percentEncode(id);
+    const std::string path =
+        "/control/cloud/" + provider + "/content?id=" + SelvorSim::percentEncode(id);
     HttpReply reply = send("GET", path, {}, {}, {{controlTokenHeader, m_controlToken}});
     if (reply.status != 200)
         throw std::runtime_error("selvor-sim control " + path + " answered " +
