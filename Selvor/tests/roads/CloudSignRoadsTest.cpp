@@ -221,11 +221,8 @@ TEST_F(CloudRoad, failuresShowAndAnApprovalStaysWithItsFile) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("%PDF-1.4 local");
     file.close();
-    QObject& openDialog = dialog("fileDialog");
-    openDialog.setProperty("selectedFile", QUrl::fromLocalFile(local));
-    ui.click(QStringLiteral("chooseFileButton"));
-    ASSERT_TRUE(ui.waitFor([&] { return openDialog.property("visible").toBool(); }));
-    QMetaObject::invokeMethod(&openDialog, "accept");
+    ASSERT_NO_FATAL_FAILURE(
+        chooseInFilePanel(QStringLiteral("chooseFileButton"), folder.path(), local));
     ASSERT_TRUE(ui.waitFor(
         [&] { return ui.text(QStringLiteral("fileName")) == QStringLiteral("гэрээ.pdf"); }));
     EXPECT_TRUE(ui.enabled(QStringLiteral("signButton")));

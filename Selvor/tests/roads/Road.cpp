@@ -185,6 +185,17 @@ void Road::signOut() {
     ASSERT_TRUE(ui.waitFor([&] { return onSignInScreen(); }));
 }
 
+void Road::chooseInFilePanel(const QString& button, const QString& folder, const QString& file) {
+    auto* panel = app->window()->findChild<QObject*>(QStringLiteral("fileDialog"));
+    ASSERT_NE(panel, nullptr);
+    // What the user picks in the panel, chosen before it opens.
+    panel->setProperty("currentFolder", QUrl::fromLocalFile(folder));
+    panel->setProperty("selectedFile", QUrl::fromLocalFile(file));
+    ui.click(button);
+    ASSERT_TRUE(ui.waitFor([&] { return panel->property("visible").toBool(); }));
+    QMetaObject::invokeMethod(panel, "accept");
+}
+
 void Road::visit(const QString& rawTab) {
     ui.click(QStringLiteral("sidebarRow_") + rawTab);
     ASSERT_EQ(AppState::rawValue(appState().selectedTab()), rawTab);

@@ -66,6 +66,8 @@ protected:
     // one over the single-instance socket and ends.
     void handOver(const QString& url);
     void signOut();
+    // The user picks `file` in `folder` in the window's file panel, opened by `button`.
+    void chooseInFilePanel(const QString& button, const QString& folder, const QString& file);
 
     // Clicks the section's sidebar row; returns once its screen is shown.
     void visit(const QString& rawTab);

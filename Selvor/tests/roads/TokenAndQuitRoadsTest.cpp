@@ -75,14 +75,8 @@ TEST_F(TokenRoad, setUpSignPullOutAndPutBack) {
     file.write("Гэрээ №7");
     file.close();
     const QByteArray digest = QCryptographicHash::hash("Гэрээ №7", QCryptographicHash::Sha256);
-    auto* dialog = app->window()->findChild<QObject*>(QStringLiteral("fileDialog"));
-    ASSERT_NE(dialog, nullptr);
-    // What the user picks in the panel, chosen before it opens.
-    dialog->setProperty("currentFolder", QUrl::fromLocalFile(directory.path()));
-    dialog->setProperty("selectedFile", QUrl::fromLocalFile(path));
-    ui.click(QStringLiteral("chooseFileButton"));
-    ASSERT_TRUE(ui.waitFor([&] { return dialog->property("visible").toBool(); }));
-    QMetaObject::invokeMethod(dialog, "accept");
+    ASSERT_NO_FATAL_FAILURE(
+        chooseInFilePanel(QStringLiteral("chooseFileButton"), directory.path(), path));
     ASSERT_TRUE(ui.waitFor([&] {
         return ui.text(QStringLiteral("documentHashField")) == QString::fromLatin1(digest.toHex());
     }));

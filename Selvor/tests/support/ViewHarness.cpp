@@ -102,4 +102,22 @@ QStringList ViewHarness::saveScreenshots(const QString& name) {
     return paths;
 }
 
+void ViewHarness::captureScreens(const QString& name) {
+    settle(200);
+    const QSize size = window().size();
+    for (const QString& path : saveScreenshots(name)) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage image(path);
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size() / image.devicePixelRatio(), size);
+        const QRgb background = image.pixel(image.width() - 2, image.height() - 2);
+        int differing = 0;
+        for (int y = 0; y < image.height(); y += 4) {
+            for (int x = 0; x < image.width(); x += 4)
+                differing += image.pixel(x, y) != background ? 1 : 0;
+        }
+        EXPECT_GT(differing, 100) << "the picture is almost blank";
+    }
+}
+
 } // namespace Selvor::Testing

@@ -40,6 +40,9 @@ public:
     // Writes <dir>/<name>-light.png and <dir>/<name>-dark.png (dir: build/screenshots) and
     // returns both paths.
     QStringList saveScreenshots(const QString& name);
+    // Lets the view settle, saves both screenshots, and fails the test unless each has the
+    // window's size and is more than a blank background.
+    void captureScreens(const QString& name);
 
     [[nodiscard]] static QString screenshotDirectory();
 
