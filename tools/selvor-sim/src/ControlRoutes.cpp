@@ -64,6 +64,23 @@ void addFault(SimContext& context, const httplib::Request& req, httplib::Respons
     }
 }
 
+// Both fields are optional; what is left out stays as it was.
+void switchAppcast(SimContext& context, const httplib::Request& req, httplib::Response& res) {
+    const nlohmann::json body = req.body.empty() ? nlohmann::json::object()
+                                                 : nlohmann::json::parse(req.body, nullptr, false);
+    if (!body.is_object())
+        return sendError(res, 400, "body is not a JSON object");
+    const std::optional<std::string> version = stringField(body, "version");
+    if (body.contains("version") && (!version || version->empty()))
+        return sendError(res, 400, "version must be a non-empty string");
+    const std::optional<FeedVariant> variant =
+        feedVariantFromName(stringField(body, "variant").value_or(""));
+    if (body.contains("variant") && !variant)
+        return sendError(res, 400, "variant must be signed, tampered, truncated or malformed");
+    const UpdateFeed::State state = context.appcast.change(version, variant);
+    sendJson(res, {{"version", state.version}, {"variant", feedVariantName(state.variant)}});
+}
+
 } // namespace
 
 void addControlRoutes(httplib::Server& server, SimContext& context) {
@@ -96,6 +113,9 @@ void addControlRoutes(httplib::Server& server, SimContext& context) {
                       context.faults.clear();
                       sendJson(res, {{"success", true}});
                   }));
+    server.Post("/control/appcast", withOptionalBody([&context](const auto& req, auto& res) {
+                    switchAppcast(context, req, res);
+                }));
     server.Get("/control/log",
                [&context](const auto&, auto& res) { sendJson(res, context.log.toJson()); });
     server.Delete("/control/log", withOptionalBody([&context](const auto&, auto& res) {

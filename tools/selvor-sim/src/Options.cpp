@@ -44,6 +44,32 @@ int parseMebibytes(const std::string& text) {
     return mebibytes;
 }
 
+// The package is held in memory and signed whole; a truncated one stays non-empty.
+int parseKibibytes(const std::string& text) {
+    constexpr int smallest = 2;
+    constexpr int largest = 1024 * 1024;
+    std::size_t used = 0;
+    const int kibibytes = std::stoi(text, &used);
+    if (used != text.size() || kibibytes < smallest || kibibytes > largest)
+        throw std::invalid_argument("bad size in KiB: " + text + " (" + std::to_string(smallest) +
+                                    " to " + std::to_string(largest) + ")");
+    return kibibytes;
+}
+
+std::string parseVersion(const std::string& text) {
+    if (text.empty())
+        throw std::invalid_argument("the feed version is empty");
+    return text;
+}
+
+FeedVariant parseVariant(const std::string& text) {
+    const auto variant = feedVariantFromName(text);
+    if (!variant)
+        throw std::invalid_argument("unknown feed variant: " + text +
+                                    " (signed, tampered, truncated or malformed)");
+    return *variant;
+}
+
 std::string parseProvider(const std::string& text) {
     if (text != "google" && text != "dropbox")
         throw std::invalid_argument("unknown provider: " + text + " (google or dropbox)");
@@ -75,7 +101,11 @@ Options parseOptions(const std::vector<std::string>& args) {
             else if (arg == "--large-cloud-file-mb")
                 options.largeCloudFileMb = parseMebibytes(value());
             else if (arg == "--appcast-version")
-                options.appcastVersion = value();
+                options.appcastVersion = parseVersion(value());
+            else if (arg == "--appcast-variant")
+                options.appcastVariant = parseVariant(value());
+            else if (arg == "--update-size-kb")
+                options.updateSizeKb = parseKibibytes(value());
             else
                 throw std::invalid_argument("unknown option " + arg);
         } catch (const std::out_of_range&) {
@@ -92,7 +122,9 @@ Options parseOptions(const std::vector<std::string>& args) {
 std::string usage() {
     return "usage: selvor-sim [--port N] [--print-port] [--auto-approve SECONDS]\n"
            "                  [--large-history NATIONAL_ID[=COUNT]] [--link google|dropbox]\n"
-           "                  [--large-cloud-file-mb N] [--appcast-version VERSION]\n";
+           "                  [--large-cloud-file-mb N] [--appcast-version VERSION]\n"
+           "                  [--appcast-variant signed|tampered|truncated|malformed]\n"
+           "                  [--update-size-kb N]\n";
 }
 
 } // namespace SelvorSim

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UpdateFeed.hpp"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ struct Options {
     // Size in MiB of the large file both cloud stores get; none without it.
     std::optional<int> largeCloudFileMb;
     std::string appcastVersion = "1.1.0";
+    FeedVariant appcastVariant = FeedVariant::Signed;
+    int updateSizeKb = 4096;
 };
 
 // Parses the command line; throws std::invalid_argument with a readable message on bad input.

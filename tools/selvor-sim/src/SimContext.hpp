@@ -7,6 +7,7 @@
 #include "Organizations.hpp"
 #include "PhoneRequests.hpp"
 #include "RequestLog.hpp"
+#include "UpdateFeed.hpp"
 
 #include <string>
 
@@ -23,6 +24,7 @@ struct SimContext {
     CloudStore cloud;
     RequestLog log;
     Faults faults;
+    UpdateFeed appcast;
 };
 
 } // namespace SelvorSim

@@ -3,6 +3,7 @@
 #include "ControlAccess.hpp"
 #include "Http.hpp"
 #include "Routes.hpp"
+#include "UpdatePackage.hpp"
 
 namespace SelvorSim {
 namespace {
@@ -15,6 +16,9 @@ constexpr std::size_t workerThreads = 48;
 Simulator::Simulator(Options options) {
     m_context.options = std::move(options);
     m_context.controlToken = newControlToken();
+    m_context.appcast.change(m_context.options.appcastVersion, m_context.options.appcastVariant);
+    // Built before the port is printed, so the first feed request does not wait for it.
+    updatePackage(static_cast<std::size_t>(m_context.options.updateSizeKb) * 1024);
     for (const LargeHistory& large : m_context.options.largeHistories)
         m_context.accounts.giveLargeHistory(large.nationalId, large.sessions);
     if (m_context.options.autoApproveSeconds) {

@@ -1,11 +1,15 @@
 #include "SimTestSupport.hpp"
 
+#include <openssl/evp.h>
+
+#include <memory>
+
 using namespace SimTest;
 
 namespace {
 
-std::string locationOf(const SelvorSimTesting::HttpReply& reply) {
-    const auto it = reply.headers.find("Location");
+std::string headerOf(const SelvorSimTesting::HttpReply& reply, const std::string& name) {
+    const auto it = reply.headers.find(name);
     return it == reply.headers.end() ? std::string() : it->second;
 }
 
@@ -15,6 +19,46 @@ std::string encodedRedirect(const SelvorSimTesting::HttpReply& reply) {
     if (reply.status != 302 || start == std::string::npos)
         return {};
     return reply.body.substr(start + 6, reply.body.find('"', start + 6) - start - 6);
+}
+
+// The first value of the attribute in the feed: the newest item's enclosure's.
+std::string attribute(const std::string& feed, const std::string& name) {
+    const std::string opening = " " + name + "=\"";
+    const auto start = feed.find(opening);
+    if (start == std::string::npos)
+        return {};
+    const auto value = start + opening.size();
+    return feed.substr(value, feed.find('"', value) - value);
+}
+
+std::string decodeBase64(const std::string& text) {
+    std::string bytes(text.size() / 4 * 3, '\0');
+    const int decoded = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
+                                        reinterpret_cast<const unsigned char*>(text.data()),
+                                        static_cast<int>(text.size()));
+    if (decoded < 0)
+        return {};
+    const std::size_t padding = text.ends_with("==") ? 2 : text.ends_with('=') ? 1 : 0;
+    bytes.resize(static_cast<std::size_t>(decoded) - padding);
+    return bytes;
+}
+
+// Whether the signature verifies under the key development builds of the app trust.
+bool verifies(const std::string& message, const std::string& signatureBase64) {
+    const std::string key = decodeBase64("7VjRZ2mtWTe8qenIjZvn4YfFEylcqxFYl0amonSDUWs=");
+    const std::string signature = decodeBase64(signatureBase64);
+    const auto bytes = [](const std::string& text) {
+        return reinterpret_cast<const unsigned char*>(text.data());
+    };
+    const std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> publicKey(
+        EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr, bytes(key), key.size()),
+        EVP_PKEY_free);
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
+                                                                          EVP_MD_CTX_free);
+    return publicKey && context &&
+           EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, publicKey.get()) == 1 &&
+           EVP_DigestVerify(context.get(), bytes(signature), signature.size(), bytes(message),
+                            message.size()) == 1;
 }
 
 } // namespace
@@ -29,7 +73,7 @@ TEST(PortalPage, opensTheCallbackWithTheChosenPerson) {
     const auto picked = sim.send(
         "GET", "/portal/continue?callback_uri=selvorlogin://auth/callback&person=ЧЕ88111524");
     EXPECT_EQ(picked.status, 302);
-    EXPECT_EQ(locationOf(picked),
+    EXPECT_EQ(headerOf(picked, "Location"),
               "selvorlogin://auth/callback?national_id=ЧЕ88111524&name=Ганбаатар Сарангэрэл");
     EXPECT_EQ(
         encodedRedirect(picked),
@@ -69,7 +113,7 @@ TEST(PhonePage, listsPendingRequestsAndDecidesThroughItsForms) {
     const auto approved = sim.send("POST", "/phone/requests/" + sessionId + "/approve", "", "",
                                    {{"Content-Type", "application/x-www-form-urlencoded"}});
     EXPECT_EQ(approved.status, 303);
-    EXPECT_EQ(locationOf(approved), "/phone");
+    EXPECT_EQ(headerOf(approved, "Location"), "/phone");
     EXPECT_EQ(getJson(sim, "/web/auth/session/" + sessionId).at("result"), "OK");
 
     const std::string token = sim.send("POST", "/web/auth/qr/init").json().at("token");
@@ -83,16 +127,57 @@ TEST(PhonePage, listsPendingRequestsAndDecidesThroughItsForms) {
     EXPECT_EQ(sim.send("POST", "/phone/requests/unknown/refuse", "", "").status, 404);
 }
 
-TEST(Appcast, announcesTheConfiguredVersion) {
-    SimProcess sim({.extraArguments = {"--appcast-version", "2.3.4"}});
+TEST(Appcast, announcesASignedPackageOfItsTrueLength) {
+    SimProcess sim({.extraArguments = {"--appcast-version", "2.3.4", "--update-size-kb", "64"}});
     const auto feed = sim.send("GET", "/appcast.xml");
     EXPECT_EQ(feed.status, 200);
     EXPECT_NE(feed.body.find("<sparkle:version>2.3.4</sparkle:version>"), std::string::npos);
-    EXPECT_NE(feed.body.find("xmlns:sparkle="), std::string::npos);
-    EXPECT_NE(feed.body.find(sim.baseUrl() + "/download"), std::string::npos);
+    EXPECT_NE(
+        feed.body.find("xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\""),
+        std::string::npos);
+    EXPECT_NE(feed.body.find("<sparkle:releaseNotesLink>" + sim.baseUrl() + "/download<"),
+              std::string::npos);
+    const std::string path = "/downloads/selvor_2.3.4_amd64.deb";
+    EXPECT_EQ(attribute(feed.body, "url"), sim.baseUrl() + path);
+    EXPECT_EQ(attribute(feed.body, "length"), "65536");
+
+    const auto package = sim.send("GET", path);
+    EXPECT_EQ(package.status, 200);
+    EXPECT_EQ(package.body.size(), 65536u);
+    EXPECT_EQ(headerOf(package, "Content-Type"), "application/vnd.debian.binary-package");
+    EXPECT_TRUE(verifies(package.body, attribute(feed.body, "sparkle:edSignature")));
+    EXPECT_EQ(sim.send("GET", "/downloads/selvor_9.9.9_amd64.deb").status, 404);
+}
+
+TEST(Appcast, variantsBreakThePackageOrTheFeedAndSwitchWhileRunning) {
+    SimProcess sim({.extraArguments = {"--appcast-variant", "tampered", "--update-size-kb", "64"}});
+    const std::string tamperedFeed = sim.send("GET", "/appcast.xml").body;
+    const std::string tampered = sim.send("GET", "/downloads/selvor_1.1.0_amd64.deb").body;
+    EXPECT_EQ(tampered.size(), 65536u);
+    EXPECT_FALSE(verifies(tampered, attribute(tamperedFeed, "sparkle:edSignature")));
+
+    sim.setAppcast("1.2.0", "truncated");
+    const std::string feed = sim.send("GET", "/appcast.xml").body;
+    EXPECT_NE(feed.find("<sparkle:version>1.2.0</sparkle:version>"), std::string::npos);
+    EXPECT_EQ(attribute(feed, "length"), "65536");
+    const std::string path = "/downloads/selvor_1.2.0_amd64.deb";
+    EXPECT_EQ(sim.send("GET", path).body.size(), 65536u - 1024u);
+    EXPECT_EQ(sim.send("GET", "/downloads/selvor_1.1.0_amd64.deb").status, 404);
+
+    sim.setAppcast({}, "malformed");
+    const auto cut = sim.send("GET", "/appcast.xml");
+    EXPECT_EQ(cut.status, 200);
+    EXPECT_TRUE(cut.body.size() < feed.size() && feed.starts_with(cut.body))
+        << "a document cut short never closes its root element";
+
+    EXPECT_THROW(sim.setAppcast({}, "corrupt"), std::runtime_error);
+    sim.setAppcast({}, "signed");
+    EXPECT_TRUE(verifies(sim.send("GET", path).body, attribute(feed, "sparkle:edSignature")));
 }
 
 TEST(SimProcess, refusesToStartWithBadOptions) {
     EXPECT_THROW(SimProcess({.extraArguments = {"--link", "onedrive"}}), std::runtime_error);
     EXPECT_THROW(SimProcess({.extraArguments = {"--auto-approve", "soon"}}), std::runtime_error);
+    EXPECT_THROW(SimProcess({.extraArguments = {"--appcast-variant", "corrupt"}}),
+                 std::runtime_error);
 }

@@ -279,4 +279,13 @@ std::string SimProcess::linkCloud(const std::string& provider) {
     return control("POST", "/control/cloud/" + provider + "/link").at("access_token");
 }
 
+void SimProcess::setAppcast(const std::string& version, const std::string& variant) {
+    nlohmann::json body = nlohmann::json::object();
+    if (!version.empty())
+        body["version"] = version;
+    if (!variant.empty())
+        body["variant"] = variant;
+    control("POST", "/control/appcast", body);
+}
+
 } // namespace SelvorSimTesting

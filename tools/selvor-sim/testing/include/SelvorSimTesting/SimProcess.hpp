@@ -122,6 +122,10 @@ public:
     // Links the provider as an approved consent would; returns the new access token.
     std::string linkCloud(const std::string& provider);
 
+    // What the update feed announces from now on: `version`, and `variant` "signed",
+    // "tampered", "truncated" or "malformed". An empty argument keeps what the feed had.
+    void setAppcast(const std::string& version, const std::string& variant = {});
+
     // A register number the simulator has seeded, with the person's full name.
     static constexpr const char* seededNationalId = "УП91042312";
     static constexpr const char* seededFullName = "Батболд Тэмүүжин";
