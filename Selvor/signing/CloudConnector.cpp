@@ -2,8 +2,6 @@
 
 #include "api/APIError.hpp"
 #include "api/Cancellation.hpp"
-#include "api/CancelledError.hpp"
-#include "api/TransportError.hpp"
 #include "api/models/DecodeError.hpp"
 #include "signing/DownloadFile.hpp"
 #include "signing/FileDigest.hpp"
@@ -16,7 +14,7 @@
 
 #include <QCoroNetworkReply>
 
-#include <chrono>
+#include <limits>
 #include <memory>
 
 namespace Selvor {
@@ -24,54 +22,13 @@ namespace {
 
 // A listing is a few kilobytes; anything past this is not one.
 constexpr qint64 listingBytes = qint64(16) << 20;
-constexpr qint64 chunkBytes = qint64(1) << 20;
 
 const SelvorTokenKit::Logger& logger() {
     static const SelvorTokenKit::Logger instance("mn.selvor.eid.desktop", "CloudConnector");
     return instance;
 }
 
-struct DeleteLater {
-    void operator()(QObject* object) const { object->deleteLater(); }
-};
-using Reply = std::unique_ptr<QNetworkReply, DeleteLater>;
-
-bool isTransportFailure(QNetworkReply::NetworkError error) {
-    return error >= QNetworkReply::ConnectionRefusedError &&
-           error <= QNetworkReply::UnknownNetworkError;
-}
-
-int statusOf(const QNetworkReply& reply) {
-    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-}
-
-bool succeeded(int status) {
-    return status >= 200 && status <= 299;
-}
-
-// Aborts the reply when the caller cancels; queued, so the caller never resumes inside cancel().
-void abortOnCancel(const Reply& reply, Cancellation* cancellation) {
-    if (cancellation)
-        QObject::connect(cancellation, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
-                         Qt::QueuedConnection);
-}
-
-// Throws for a finished exchange that produced no HTTP answer, or that the caller cancelled.
-void throwIfNoAnswer(const QNetworkReply& reply, const QPointer<Cancellation>& cancellation) {
-    if (cancellation && cancellation->isCancelled())
-        throw CancelledError();
-    const QNetworkReply::NetworkError error = reply.error();
-    if (error == QNetworkReply::OperationCanceledError)
-        throw TransportError(QNetworkReply::TimeoutError, "Operation timed out");
-    const bool answered = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (isTransportFailure(error) || !answered)
-        throw TransportError(error, reply.errorString().toStdString());
-}
-
 } // namespace
-
-ProviderStatusError::ProviderStatusError(int status)
-    : std::runtime_error("HTTP " + std::to_string(status)) {}
 
 CloudConnector::CloudConnector(ProviderOrigins origins) : m_requests(std::move(origins)) {}
 
@@ -127,35 +84,9 @@ QCoro::Task<> CloudConnector::downloadProviderFile(CloudProvider provider, const
     const Reply reply(fetch.body.isEmpty()
                           ? network().sendCustomRequest(fetch.request, fetch.method)
                           : network().sendCustomRequest(fetch.request, fetch.method, fetch.body));
-    // Bounded, so that a disk slower than the network holds the sender back instead of memory.
-    reply->setReadBufferSize(chunkBytes);
     abortOnCancel(reply, watched);
-    qint64 total = -1;
-    const QObject listeners; // ends the connection below with this frame, before the reply
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &listeners,
-                     [&total](qint64, qint64 whole) { total = whole; });
-    for (;;) {
-        if (reply->bytesAvailable() == 0) {
-            if (reply->isFinished())
-                break;
-            auto waiting = qCoro(reply.get()).waitForReadyRead(std::chrono::milliseconds(-1));
-            co_await waiting;
-            continue;
-        }
-        const int status = statusOf(*reply);
-        if (status != 0 && !succeeded(status)) {
-            reply->abort();
-            throw ProviderStatusError(status);
-        }
-        const QByteArray chunk = reply->read(chunkBytes);
-        auto writing = into.append(chunk);
-        co_await writing;
-        if (report)
-            report(into.size(), total);
-    }
-    throwIfNoAnswer(*reply, watched);
-    if (!succeeded(statusOf(*reply)))
-        throw ProviderStatusError(statusOf(*reply));
+    auto receiving = receiveBody(*reply, into, std::numeric_limits<qint64>::max(), report, watched);
+    co_await receiving;
 }
 
 QCoro::Task<bool> CloudConnector::uploadProviderFile(CloudProvider provider, const QString& token,

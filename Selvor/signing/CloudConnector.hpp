@@ -3,29 +3,19 @@
 #include "signing/CloudFile.hpp"
 #include "signing/CloudProvider.hpp"
 #include "signing/ProviderRequests.hpp"
+#include "signing/ReplyStream.hpp"
 
 #include <QNetworkAccessManager>
 #include <QString>
 
 #include <QCoroTask>
 
-#include <functional>
-#include <stdexcept>
 #include <vector>
 
 namespace Selvor {
 
 class Cancellation;
 class DownloadFile;
-
-// A provider answered a transfer with a status outside 200-299; what() reads "HTTP " + status.
-class ProviderStatusError : public std::runtime_error {
-public:
-    explicit ProviderStatusError(int status);
-};
-
-// Bytes moved so far, and the whole size (-1 while unknown).
-using TransferProgress = std::function<void(qint64 done, qint64 total)>;
 
 // Lists, fetches and stores files at Google Drive and Dropbox with an access token from the
 // service. Requests go through one network session of their own, never through the service's

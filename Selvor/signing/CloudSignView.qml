@@ -157,7 +157,10 @@ Item {
 
             TransferStatus {
                 objectName: "transferStatus"
-                viewModel: model
+                title: model.transferTitle
+                fraction: model.transferFraction
+                detail: model.transferText
+                onCancelRequested: model.cancelTransfer()
                 visible: model.isTransferring
                 Layout.fillWidth: true
             }

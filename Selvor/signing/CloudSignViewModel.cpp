@@ -6,20 +6,16 @@
 #include "signing/CloudLinks.hpp"
 #include "signing/FileCopy.hpp"
 #include "signing/PhoneConfirmation.hpp"
+#include "signing/TransferAmount.hpp"
 
 #include <QCoroFuture>
 #include <QFileInfo>
-#include <QLocale>
 #include <QWindow>
 
 namespace Selvor {
 namespace {
 
 const QString signedPrefix = QStringLiteral("signed_");
-
-QString megabytes(qint64 bytes) {
-    return QLocale::c().toString(double(bytes) / (1 << 20), 'f', 1) + QStringLiteral(" МБ");
-}
 
 void cancel(const std::shared_ptr<Cancellation>& cancellation) {
     if (cancellation)
@@ -50,13 +46,11 @@ QString CloudSignViewModel::hashLine() const {
 }
 
 QString CloudSignViewModel::transferText() const {
-    if (m_transferTotal <= 0)
-        return m_transferDone > 0 ? megabytes(m_transferDone) : QString();
-    return megabytes(m_transferDone) + QStringLiteral(" / ") + megabytes(m_transferTotal);
+    return Selvor::transferText(m_transferDone, m_transferTotal);
 }
 
 double CloudSignViewModel::transferFraction() const {
-    return m_transferTotal > 0 ? double(m_transferDone) / double(m_transferTotal) : -1.0;
+    return Selvor::transferFraction(m_transferDone, m_transferTotal);
 }
 
 QString CloudSignViewModel::cloudDialogTitle() const {

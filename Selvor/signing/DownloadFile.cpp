@@ -3,11 +3,11 @@
 #include "signing/FileDigest.hpp"
 
 #include <QCoroFuture>
-#include <QDir>
 
 namespace Selvor {
 
-DownloadFile::DownloadFile() : m_file(QDir::tempPath() + QStringLiteral("/selvor-XXXXXX")) {
+DownloadFile::DownloadFile(const QString& folder)
+    : m_file(folder + QStringLiteral("/selvor-XXXXXX")) {
     if (!m_file.open())
         throw FileReadError(m_file.errorString().toStdString());
 }
@@ -29,6 +29,14 @@ QCoro::Task<QString> DownloadFile::finish() {
         return QString::fromLatin1(m_hash.result().toHex());
     });
     co_return co_await flushing;
+}
+
+bool DownloadFile::keepAs(const QString& path) {
+    m_file.setAutoRemove(false);
+    if (m_file.rename(path))
+        return true;
+    m_file.setAutoRemove(true);
+    return false;
 }
 
 } // namespace Selvor

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QString>
 #include <QTemporaryFile>
 
@@ -16,8 +17,9 @@ namespace Selvor {
 // whole in memory and the window never waits for the disk.
 class DownloadFile {
 public:
-    // Throws FileReadError when no temporary file can be made.
-    DownloadFile();
+    // Made in `folder`, so that keepAs renames it there without a copy. Throws FileReadError when
+    // no temporary file can be made.
+    explicit DownloadFile(const QString& folder = QDir::tempPath());
     DownloadFile(const DownloadFile&) = delete;
     DownloadFile& operator=(const DownloadFile&) = delete;
 
@@ -28,6 +30,9 @@ public:
     QCoro::Task<> append(const QByteArray& chunk);
     // Writes out what is buffered; the lower-case hex SHA-256 of all chunks.
     QCoro::Task<QString> finish();
+    // Keeps the finished file as `path` (in the same folder) instead of removing it; false when
+    // it cannot be renamed, and then it is still removed with the object.
+    bool keepAs(const QString& path);
 
 private:
     QTemporaryFile m_file;

@@ -4,16 +4,23 @@ import QtQuick.Layouts
 import Selvor
 import "../shell"
 
-// The file being read, fetched, saved or sent: what happens, how far, and a way to stop it.
+// A file being read, fetched, saved or sent: what happens, how far, and a way to stop it.
 RowLayout {
-    required property CloudSignViewModel viewModel
+    id: status
+
+    property string title
+    // From 0 to 1, or below 0 while the whole size is unknown.
+    property real fraction: -1
+    property string detail
+    signal cancelRequested
 
     spacing: 12
 
     Label {
         objectName: "transferTitle"
         textFormat: Text.PlainText
-        text: viewModel.transferTitle
+        text: status.title
+        Layout.minimumWidth: implicitWidth
         font: Theme.bodyFont
         color: Theme.textPrimary
     }
@@ -21,7 +28,7 @@ RowLayout {
     Rectangle {
         id: track
         objectName: "transferBar"
-        readonly property bool indeterminate: viewModel.transferFraction < 0
+        readonly property bool indeterminate: status.fraction < 0
 
         implicitHeight: 6
         radius: 3
@@ -37,7 +44,7 @@ RowLayout {
             radius: 3
             color: Theme.brandBlue
             width: track.indeterminate ? track.width / 4
-                                       : track.width * Math.min(viewModel.transferFraction, 1)
+                                       : track.width * Math.min(status.fraction, 1)
 
             // An unknown size: a block runs along the track while the transfer lasts.
             NumberAnimation on x {
@@ -56,13 +63,14 @@ RowLayout {
     Label {
         objectName: "transferText"
         textFormat: Text.PlainText
-        text: viewModel.transferText
+        text: status.detail
+        Layout.minimumWidth: implicitWidth
         font: Theme.captionFont
         color: Theme.textSecondary
     }
     BorderedButton {
         objectName: "cancelTransferButton"
         text: "Болих"
-        onClicked: viewModel.cancelTransfer()
+        onClicked: status.cancelRequested()
     }
 }

@@ -9,6 +9,8 @@ list(APPEND SELVOR_CXX
     signing/ProviderRequests.hpp signing/ProviderRequests.cpp
     signing/UploadBody.hpp signing/UploadBody.cpp
     signing/DownloadFile.hpp signing/DownloadFile.cpp
+    signing/ReplyStream.hpp signing/ReplyStream.cpp
+    signing/TransferAmount.hpp signing/TransferAmount.cpp
     signing/CloudConnector.hpp signing/CloudConnector.cpp
     signing/CloudLinks.hpp signing/CloudLinks.cpp
     signing/ConsentRunner.hpp signing/ConsentRunner.cpp
