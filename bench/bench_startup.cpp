@@ -4,6 +4,8 @@
 // process.
 #include "session/AppState.hpp"
 #include "shell/Application.hpp"
+#include "shell/updates/UpdateStatus.hpp"
+#include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
 #include <QElapsedTimer>
@@ -52,8 +54,11 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     Selvor::AppState appState;
     Selvor::TokenManager tokenManager;
+    Selvor::Updater updater;
+    Selvor::UpdateStatus updateStatus(&updater);
     QQmlApplicationEngine engine;
-    QQuickWindow* window = Selvor::loadMainWindow(engine, appState, tokenManager);
+    QQuickWindow* window =
+        Selvor::loadMainWindow(engine, {appState, tokenManager, updater, updateStatus});
     if (!window)
         return 1;
     double firstFrameMs = 0;

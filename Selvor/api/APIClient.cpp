@@ -71,10 +71,13 @@ struct DeleteLater {
 } // namespace
 
 APIClient& APIClient::shared() {
-    static APIClient* const instance = new APIClient(qEnvironmentVariableIsSet("API_BASE_URL")
-                                                         ? qEnvironmentVariable("API_BASE_URL")
-                                                         : defaultBaseURL());
+    static APIClient* const instance = new APIClient(configuredBaseURL());
     return *instance;
+}
+
+QString APIClient::configuredBaseURL() {
+    return qEnvironmentVariableIsSet("API_BASE_URL") ? qEnvironmentVariable("API_BASE_URL")
+                                                     : defaultBaseURL();
 }
 
 APIClient::APIClient(QString baseURL, Limits limits)

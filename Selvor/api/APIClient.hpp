@@ -38,6 +38,8 @@ public:
     // Created on first use from API_BASE_URL (read once) or the default origin; never released.
     static APIClient& shared();
     static QString defaultBaseURL() { return QStringLiteral("https://api.selvor.mn"); }
+    // API_BASE_URL as the environment holds it now, or the default origin.
+    static QString configuredBaseURL();
 
     explicit APIClient(QString baseURL, Limits limits = {});
     // Ends the exchanges still in flight first, so that every request awaiting one finishes.

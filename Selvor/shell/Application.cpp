@@ -4,6 +4,9 @@
 #include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
 #include "session/AppState.hpp"
+#include "shell/updates/AppVersion.hpp"
+#include "shell/updates/UpdateStatus.hpp"
+#include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
 #include <QGuiApplication>
@@ -30,12 +33,13 @@ QString callbackArgument(const QStringList& arguments) {
 
 } // namespace
 
-QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, AppState& appState,
-                             TokenManager& tokenManager) {
+QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowModels& models) {
     refuseNetworkAccess(engine);
     engine.setInitialProperties(
-        {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
-         {QStringLiteral("tokenManager"), QVariant::fromValue(&tokenManager)}});
+        {{QStringLiteral("appState"), QVariant::fromValue(&models.appState)},
+         {QStringLiteral("tokenManager"), QVariant::fromValue(&models.tokenManager)},
+         {QStringLiteral("updater"), QVariant::fromValue(&models.updater)},
+         {QStringLiteral("updateStatus"), QVariant::fromValue(&models.updateStatus)}});
     engine.load(QUrl(QStringLiteral("qrc:/Selvor/shell/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return nullptr;
@@ -46,8 +50,10 @@ int runApplication(int argc, char* argv[]) {
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Selvor"));
+    QGuiApplication::setOrganizationName(QStringLiteral("Selvor"));
     QGuiApplication::setOrganizationDomain(QStringLiteral("selvor.mn"));
     QGuiApplication::setDesktopFileName(QStringLiteral("selvor"));
+    QGuiApplication::setApplicationVersion(applicationVersion());
 
     const QString callback = callbackArgument(QGuiApplication::arguments());
     SingleInstance instance;

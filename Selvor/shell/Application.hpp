@@ -7,14 +7,23 @@ namespace Selvor {
 
 class AppState;
 class TokenManager;
+class UpdateStatus;
+class Updater;
 
 // Starts Selvor: hands a "selvorlogin:" argument to an already running instance and returns,
 // or opens the window and runs until it closes. Returns the process exit code.
 int runApplication(int argc, char* argv[]);
 
-// Loads the main window on the application's state and token manager into the engine; null when
-// it does not load. Start-up measurements use it too, so they measure the app's own start.
-QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, AppState& appState,
-                             TokenManager& tokenManager);
+// What the main window is loaded on: the objects the application keeps for the whole run.
+struct MainWindowModels {
+    AppState& appState;
+    TokenManager& tokenManager;
+    Updater& updater;
+    UpdateStatus& updateStatus;
+};
+
+// Loads the main window on the application's models into the engine; null when it does not
+// load. Start-up measurements use it too, so they measure the app's own start.
+QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowModels& models);
 
 } // namespace Selvor

@@ -1,12 +1,19 @@
 import QtQuick
+import QtQuick.Controls
 import Selvor
+import "updates"
 
-// The one main window: sign-in or the signed-in main view, from appState.screen.
+// The one main window: sign-in or the signed-in main view, from appState.screen; the
+// application menu, the update dialog and the settings window.
 ThemedWindow {
     id: window
 
     required property AppState appState
     required property TokenManager tokenManager
+    required property Updater updater
+    required property UpdateStatus updateStatus
+
+    property SettingsWindow settingsWindow: null
 
     width: 860
     height: 620
@@ -15,6 +22,58 @@ ThemedWindow {
     visible: true
     title: "Selvor"
 
+    // Made afresh each time it opens, so that it reads the environment anew.
+    function showSettings() {
+        if (!settingsWindow) {
+            settingsWindow = settingsComponent.createObject(window)
+            settingsWindow.closing.connect(function () {
+                const closed = window.settingsWindow
+                window.settingsWindow = null
+                closed.destroy()
+            })
+        }
+        settingsWindow.show()
+        settingsWindow.raise()
+        settingsWindow.requestActivate()
+    }
+
+    menuBar: MenuBar {
+        objectName: "menuBar"
+        delegate: MenuBarItem {
+            objectName: "menuBarItem_" + (menu ? menu.title : "")
+        }
+        Menu {
+            objectName: "appMenu"
+            title: "Selvor"
+            AppMenuItem {
+                objectName: "aboutMenuItem"
+                text: "Selvor-ийн тухай"
+                onTriggered: window.showSettings()
+            }
+            CheckForUpdatesView {
+                updater: window.updater
+            }
+            MenuSeparator {}
+            AppMenuItem {
+                objectName: "settingsMenuItem"
+                text: "Тохиргоо..."
+                shortcutText: "Ctrl+,"
+                onTriggered: window.showSettings()
+            }
+            MenuSeparator {}
+            AppMenuItem {
+                objectName: "quitMenuItem"
+                text: "Програмаас гарах"
+                shortcutText: "Ctrl+Q"
+                onTriggered: Qt.quit()
+            }
+        }
+    }
+
+    Shortcut {
+        sequence: "Ctrl+,"
+        onActivated: window.showSettings()
+    }
     // Spelled out: the platform's standard Quit key is empty where its theme follows Windows
     // conventions (the offscreen and some minimal platforms), and Ctrl+Q is the Linux custom.
     Shortcut {
@@ -22,10 +81,22 @@ ThemedWindow {
         onActivated: Qt.quit()
     }
 
+    Component {
+        id: settingsComponent
+        SettingsWindow {
+            transientParent: window
+        }
+    }
+
     RootView {
         objectName: "rootView"
         anchors.fill: parent
         appState: window.appState
         tokenManager: window.tokenManager
+        updateStatus: window.updateStatus
+    }
+
+    UpdateDialog {
+        updater: window.updater
     }
 }

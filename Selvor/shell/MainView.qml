@@ -11,6 +11,7 @@ Item {
 
     required property AppState appState
     required property TokenManager tokenManager
+    required property UpdateStatus updateStatus
 
     SplitView {
         anchors.fill: parent
@@ -23,6 +24,7 @@ Item {
             SplitView.maximumWidth: 320
             appState: mainView.appState
             tokenPresent: mainView.tokenManager.isTokenPresent
+            updateStatus: mainView.updateStatus
         }
 
         Loader {

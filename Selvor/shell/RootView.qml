@@ -9,6 +9,7 @@ Item {
 
     required property AppState appState
     required property TokenManager tokenManager
+    required property UpdateStatus updateStatus
 
     StackView {
         id: stack
@@ -41,6 +42,7 @@ Item {
         MainView {
             appState: root.appState
             tokenManager: root.tokenManager
+            updateStatus: root.updateStatus
         }
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "session/AppState.hpp"
+#include "shell/updates/UpdateStatus.hpp"
+#include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
 #include <QObject>
@@ -13,9 +15,10 @@ namespace Selvor {
 
 class SingleInstance;
 
-// The running application: its one AppState and token manager for the whole run, the main
-// window loaded on them, and the URLs opened into it, whether at start or handed over by a
-// later start through the single-instance socket.
+// The running application: its one AppState, token manager, updater and update status for the
+// whole run, the main window loaded on them, and the URLs opened into it, whether at start or
+// handed over by a later start through the single-instance socket. A quiet update check follows
+// the start, at most once a day.
 class SelvorApp : public QObject {
     Q_OBJECT
 
@@ -30,6 +33,7 @@ public:
     [[nodiscard]] QQuickWindow* window() const { return m_window; }
     [[nodiscard]] AppState& appState() { return m_appState; }
     [[nodiscard]] TokenManager& tokenManager() { return m_tokenManager; }
+    [[nodiscard]] Updater& updater() { return m_updater; }
     [[nodiscard]] QQmlEngine& engine() { return m_engine; }
 
     // A URL opened into the application (a web-login callback), or "activate" from a later start
@@ -40,6 +44,8 @@ private:
     AppState m_appState;
     // Watches for the token from start-up, so the sidebar shows it on every screen.
     TokenManager m_tokenManager;
+    Updater m_updater;
+    UpdateStatus m_updateStatus{&m_updater};
     // Declared last: the views go before the state they show.
     QQmlApplicationEngine m_engine;
     QQuickWindow* m_window = nullptr;

@@ -2,13 +2,15 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
+import "updates"
 
 // The sections in their groups, bound both ways to appState.selectedTab, and sign-out.
-// Arrow keys move the selection; Tab reaches "Гарах".
+// Arrow keys move the selection; Tab reaches the update status, then "Гарах".
 Rectangle {
     id: sidebar
 
     required property AppState appState
+    required property UpdateStatus updateStatus
     property bool tokenPresent: false
 
     color: Theme.subtleBackground
@@ -147,6 +149,13 @@ Rectangle {
                     }
                 }
             }
+        }
+
+        UpdateStatusView {
+            objectName: "updateStatusView"
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            status: sidebar.updateStatus
         }
 
         Button {

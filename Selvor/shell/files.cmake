@@ -8,6 +8,10 @@ list(APPEND SELVOR_CXX
     shell/Application.hpp shell/Application.cpp
     shell/SelvorApp.hpp shell/SelvorApp.cpp
     shell/NetworkRefusal.hpp shell/NetworkRefusal.cpp
+    shell/AboutViewModel.hpp shell/AboutViewModel.cpp
+    shell/updates/Updater.hpp shell/updates/Updater.cpp
+    shell/updates/UpdateStatus.hpp shell/updates/UpdateStatus.cpp
+    shell/updates/CheckForUpdatesViewModel.hpp shell/updates/CheckForUpdatesViewModel.cpp
 )
 list(APPEND SELVOR_QML
     shell/Main.qml
@@ -20,6 +24,12 @@ list(APPEND SELVOR_QML
     shell/Icon.qml
     shell/BorderedButton.qml
     shell/SectionBox.qml
+    shell/AppMenuItem.qml
+    shell/AboutView.qml
+    shell/SettingsWindow.qml
+    shell/updates/UpdateStatusView.qml
+    shell/updates/CheckForUpdatesView.qml
+    shell/updates/UpdateDialog.qml
 )
 # QML type registration includes headers by file name.
-include_directories(${CMAKE_CURRENT_LIST_DIR})
+include_directories(${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/updates)

@@ -31,12 +31,12 @@ QProcessEnvironment secondStartEnvironment() {
 } // namespace
 
 BrowserStandIn::BrowserStandIn() {
-    for (const char* scheme : {"http", "https"})
+    for (const char* scheme : {"http", "https", "file"})
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
 }
 
 BrowserStandIn::~BrowserStandIn() {
-    for (const char* scheme : {"http", "https"})
+    for (const char* scheme : {"http", "https", "file"})
         QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
@@ -69,6 +69,7 @@ void Road::startSimulator(const SelvorSimTesting::SimOptions& options) {
     for (const char* variable : {"API_BASE_URL", "SELVOR_PORTAL_URL", "SELVOR_GOOGLE_API_BASE",
                                  "SELVOR_DROPBOX_API_BASE", "SELVOR_DROPBOX_CONTENT_BASE"})
         qputenv(variable, origin);
+    qputenv("SELVOR_UPDATE_FEED", origin + "/appcast.xml");
 }
 
 SelvorSimTesting::SimProcess& Road::sim() {
@@ -80,6 +81,15 @@ void Road::SetUp() {
     browser = std::make_unique<BrowserStandIn>();
     instance = std::make_unique<SingleInstance>();
     ASSERT_TRUE(instance->listen());
+    startApp();
+}
+
+void Road::restart() {
+    app.reset();
+    startApp();
+}
+
+void Road::startApp() {
     app = std::make_unique<SelvorApp>(*instance);
     ASSERT_NE(app->window(), nullptr);
     failOnQmlWarnings(app->engine());

@@ -17,7 +17,7 @@
 
 namespace Selvor::Testing {
 
-// Stands in for the desktop's browser: records every web address the app opens.
+// Stands in for the desktop's browser and file handlers: records every address the app opens.
 class BrowserStandIn : public QObject {
     Q_OBJECT
 
@@ -52,6 +52,8 @@ protected:
     static void startSimulator(const SelvorSimTesting::SimOptions& options);
     void SetUp() override;
     void TearDown() override;
+    // Quits the app and starts it again, on the sign-in screen.
+    void restart();
 
     [[nodiscard]] static SelvorSimTesting::SimProcess& sim();
     [[nodiscard]] AppState& appState() { return app->appState(); }
@@ -84,6 +86,8 @@ protected:
     static void answerDashboardWith(const std::string& json);
     static void stallDashboard(int milliseconds);
     static void failDashboard(int status);
+
+    void startApp();
 
     std::unique_ptr<SingleInstance> instance;
     std::unique_ptr<SelvorApp> app;

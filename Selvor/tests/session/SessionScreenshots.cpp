@@ -1,6 +1,8 @@
 #include "ReaderlessToken.hpp"
 #include "SignInFixture.hpp"
 #include "ViewHarness.hpp"
+#include "shell/updates/UpdateStatus.hpp"
+#include "shell/updates/Updater.hpp"
 
 #include <QFileInfo>
 
@@ -44,6 +46,8 @@ protected:
 
     // The main window's token manager; outlives the view, which TearDown resets.
     ReaderlessToken token;
+    Updater updater;
+    UpdateStatus updateStatus{&updater};
     std::unique_ptr<ViewHarness> view;
 };
 
@@ -100,7 +104,9 @@ TEST_F(SessionScreenshots, mainWindow) {
     view = std::make_unique<ViewHarness>(
         QStringLiteral("shell/Main.qml"),
         QVariantMap{{QStringLiteral("appState"), QVariant::fromValue(appState.get())},
-                    {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())}});
+                    {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())},
+                    {QStringLiteral("updater"), QVariant::fromValue(&updater)},
+                    {QStringLiteral("updateStatus"), QVariant::fromValue(&updateStatus)}});
     shoot(u"main-window"_qs);
 }
 

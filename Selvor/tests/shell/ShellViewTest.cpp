@@ -1,11 +1,20 @@
 #include "ReaderlessToken.hpp"
 #include "ViewHarness.hpp"
+#include "api/APIClient.hpp"
 #include "session/AppState.hpp"
+#include "shell/updates/AppVersion.hpp"
+#include "shell/updates/UpdateStatus.hpp"
+#include "shell/updates/Updater.hpp"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTemporaryDir>
 
 namespace Selvor {
 namespace {
@@ -14,12 +23,25 @@ using Tab = AppState::SidebarTab;
 
 class ShellViewTest : public ::testing::Test {
 protected:
+    void SetUp() override { QSettings().remove(u"lastUpdateCheck"_qs); }
     QVariantMap properties() {
         return {{QStringLiteral("appState"), QVariant::fromValue(&appState)},
-                {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())}};
+                {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())},
+                {QStringLiteral("updater"), QVariant::fromValue(updater.get())},
+                {QStringLiteral("updateStatus"), QVariant::fromValue(updateStatus.get())}};
     }
     AppState appState;
     Testing::ReaderlessToken token;
+    // A feed that takes every request and never answers, so a check runs until it is stopped.
+    QTcpServer silentFeed;
+    QTemporaryDir updates;
+    std::unique_ptr<Updater> updater = std::make_unique<Updater>(UpdaterSettings{
+        .feed = QUrl(u"http://127.0.0.1:%1/appcast.xml"_qs.arg(
+            silentFeed.listen(QHostAddress::LocalHost) ? silentFeed.serverPort() : 9)),
+        .publicKey = {},
+        .currentVersion = applicationVersion(),
+        .folder = updates.path()});
+    std::unique_ptr<UpdateStatus> updateStatus = std::make_unique<UpdateStatus>(updater.get());
 };
 
 TEST_F(ShellViewTest, mainWindow_hasDefaultAndMinimumSize) {
@@ -85,6 +107,71 @@ TEST_F(ShellViewTest, mainView_opensOnTheSectionAlreadySelected) {
     EXPECT_EQ(appState.selectedTab(), Tab::Org);
     EXPECT_EQ(view.property(u"sidebarList"_qs, "currentIndex").toInt(), 7);
     EXPECT_TRUE(view.exists(u"organizationsView"_qs));
+}
+
+TEST_F(ShellViewTest, updateStatus_showsVersionThenKeepsTheCheckTimeAcrossRestarts) {
+    appState.completeSignIn(u"AB1"_qs, QString());
+    {
+        Testing::ViewHarness view(QStringLiteral("shell/MainView.qml"), properties());
+        EXPECT_EQ(view.text(u"updateStatusText"_qs), u"v"_qs + applicationVersion());
+        EXPECT_FALSE(view.visible(u"lastCheckText"_qs)) << "no check stored yet";
+
+        view.click(u"updateStatusButton"_qs);
+        const QString stored = QSettings().value(u"lastUpdateCheck"_qs).toString();
+        EXPECT_TRUE(
+            QRegularExpression(u"^\\d\\d/\\d\\d \\d\\d:\\d\\d$"_qs).match(stored).hasMatch())
+            << stored.toStdString();
+        EXPECT_EQ(stored, QDateTime::currentDateTime().toString(u"MM/dd HH:mm"_qs));
+        EXPECT_EQ(view.text(u"lastCheckText"_qs), u"Шалгасан: "_qs + stored);
+        updater->cancel();
+    }
+    // A restart: a fresh status reads the stored text.
+    QSettings().setValue(u"lastUpdateCheck"_qs, u"03/07 14:05"_qs);
+    updateStatus = std::make_unique<UpdateStatus>(updater.get());
+    Testing::ViewHarness view(QStringLiteral("shell/MainView.qml"), properties());
+    EXPECT_EQ(view.text(u"lastCheckText"_qs), u"Шалгасан: 03/07 14:05"_qs);
+
+    emit updater->updateFound();
+    view.settle();
+    EXPECT_EQ(view.text(u"updateStatusText"_qs), u"Шинэчлэлт байна!"_qs);
+}
+
+TEST_F(ShellViewTest, menuCommand_isDisabledWhileACheckRuns_theSidebarButtonIsNot) {
+    appState.completeSignIn(u"AB1"_qs, QString());
+    Testing::ViewHarness view(QStringLiteral("shell/Main.qml"), properties());
+    view.click(u"menuBarItem_Selvor"_qs);
+    EXPECT_TRUE(view.enabled(u"checkForUpdatesMenuItem"_qs));
+    view.pressKey(Qt::Key_Escape);
+
+    ASSERT_TRUE(updater->checkAutomatically());
+    view.click(u"menuBarItem_Selvor"_qs);
+    EXPECT_FALSE(view.enabled(u"checkForUpdatesMenuItem"_qs)) << "the quiet check runs";
+    view.pressKey(Qt::Key_Escape);
+    EXPECT_TRUE(view.enabled(u"updateStatusButton"_qs));
+
+    view.click(u"updateStatusButton"_qs);
+    EXPECT_EQ(view.text(u"updateDialogTitle"_qs), u"Шинэчлэлт шалгаж байна"_qs)
+        << "the running check now reports to the user";
+    view.pressKey(Qt::Key_Escape);
+    EXPECT_EQ(updater->phase(), Updater::Phase::Idle) << "Escape stops the check";
+    EXPECT_TRUE(updater->canCheckForUpdates());
+}
+
+TEST_F(ShellViewTest, about_showsTheEnvironmentsAddressExactly_andEditingChangesNothingElse) {
+    const QByteArray address = "http://127.0.0.1:9/api?x=<b>1</b>&y=%20";
+    qputenv("API_BASE_URL", address);
+    Testing::ViewHarness view(QStringLiteral("shell/SettingsWindow.qml"));
+    EXPECT_EQ(view.window().size(), QSize(420, 200));
+    EXPECT_EQ(view.text(u"apiUrlField"_qs), QString::fromUtf8(address));
+    EXPECT_EQ(view.text(u"versionValue"_qs), applicationVersion());
+    EXPECT_FALSE(view.text(u"teamValue"_qs).isEmpty());
+    view.captureScreens(u"about"_qs);
+
+    view.typeText(u"apiUrlField"_qs, u"/elsewhere"_qs);
+    EXPECT_EQ(qgetenv("API_BASE_URL"), address);
+    EXPECT_EQ(APIClient::configuredBaseURL(), QString::fromUtf8(address));
+    EXPECT_TRUE(QSettings().allKeys().isEmpty()) << "the field is not stored";
+    qputenv("API_BASE_URL", "http://127.0.0.1:9");
 }
 
 } // namespace

@@ -14,6 +14,7 @@ SelvorSimTesting::SimProcess& processSim() {
         for (const char* variable : {"API_BASE_URL", "SELVOR_GOOGLE_API_BASE",
                                      "SELVOR_DROPBOX_API_BASE", "SELVOR_DROPBOX_CONTENT_BASE"})
             qputenv(variable, origin);
+        qputenv("SELVOR_UPDATE_FEED", origin + "/appcast.xml");
         return started;
     }();
     return *sim;

@@ -1,0 +1,32 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Selvor
+
+// A menu item that also shows its key; the key itself is a Shortcut of the window.
+MenuItem {
+    id: item
+
+    property string shortcutText: ""
+
+    font: Theme.bodyFont
+
+    contentItem: RowLayout {
+        spacing: 24
+        opacity: item.enabled ? 1 : 0.45
+        Label {
+            textFormat: Text.PlainText
+            text: item.text
+            font: item.font
+            color: item.highlighted ? "white" : Theme.textPrimary
+            Layout.fillWidth: true
+        }
+        Label {
+            textFormat: Text.PlainText
+            visible: item.shortcutText !== ""
+            text: item.shortcutText
+            font: Theme.captionFont
+            color: item.highlighted ? "white" : Theme.textSecondary
+        }
+    }
+}
