@@ -1,6 +1,7 @@
 #include "signing/ConsentRunner.hpp"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
@@ -25,13 +26,22 @@ QObject& runningHelpers() {
     return *helpers;
 }
 
+// Beside the executable in the build tree; an installed package keeps it in libexec, found
+// relative to the executable so that any install prefix works.
+QString defaultHelperPath() {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QString beside = appDir + QStringLiteral("/selvor-consent");
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(appDir + QStringLiteral("/../libexec/selvor/selvor-consent"));
+}
+
 } // namespace
 
 ConsentRunner::ConsentRunner()
     : m_helperPath(qEnvironmentVariableIsSet("SELVOR_CONSENT_HELPER")
                        ? qEnvironmentVariable("SELVOR_CONSENT_HELPER")
-                       : QCoreApplication::applicationDirPath() +
-                             QStringLiteral("/selvor-consent")) {}
+                       : defaultHelperPath()) {}
 
 QCoro::Task<std::optional<QString>>
 ConsentRunner::runConsent(const QString& url, const QString& title, QWindow* parent) const {

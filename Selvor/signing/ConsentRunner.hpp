@@ -15,7 +15,8 @@ namespace Selvor {
 // address, a closed window, a helper that cannot start or a callback without a code give none.
 class ConsentRunner {
 public:
-    // The helper beside the application's executable, or the one SELVOR_CONSENT_HELPER names.
+    // The helper SELVOR_CONSENT_HELPER names, else the one beside the application's executable,
+    // else the installed one in ../libexec/selvor/.
     ConsentRunner();
     explicit ConsentRunner(QString helperPath) : m_helperPath(std::move(helperPath)) {}
 
