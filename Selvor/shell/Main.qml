@@ -30,8 +30,12 @@ ThemedWindow {
                 const closed = window.settingsWindow
                 window.settingsWindow = null
                 closed.destroy()
+                window.requestActivate()
             })
         }
+        // Over the main window, where a window manager does not place it itself.
+        settingsWindow.x = window.x + (window.width - settingsWindow.width) / 2
+        settingsWindow.y = window.y + (window.height - settingsWindow.height) / 3
         settingsWindow.show()
         settingsWindow.raise()
         settingsWindow.requestActivate()
