@@ -35,7 +35,7 @@ Rectangle {
                 anchors.rightMargin: 6
                 anchors.verticalCenter: parent.verticalCenter
                 text: card.card.title
-                wrapMode: Text.Wrap
+                wrapMode: Text.WordWrap
                 maximumLineCount: 2
                 font.pixelSize: Theme.captionFont.pixelSize
                 font.weight: Font.Medium

@@ -21,9 +21,25 @@ AccountPage {
         appState: view.appState
     }
 
+    // The status pill stands at the right end while the greeting beside it needs at most two
+    // lines; a longer name moves it under the heading, so the greeting keeps the width.
+    readonly property real headingBesidePill: columnWidth - avatar.width - 16 - 16 - pill.width
+    readonly property bool pillBeside: greetingProbe.lineCount <= 2
+
+    Text {
+        id: greetingProbe
+
+        visible: false
+        width: view.headingBesidePill
+        text: viewModel.greeting
+        font: Theme.titleFont
+        wrapMode: Text.Wrap
+    }
+
     Item {
         width: parent.width
-        height: Math.max(avatar.height, heading.implicitHeight, pill.height)
+        height: view.pillBeside ? Math.max(avatar.height, heading.implicitHeight, pill.height)
+                                : Math.max(avatar.height, heading.implicitHeight + 8 + pill.height)
 
         AccountInitials {
             id: avatar
@@ -37,9 +53,10 @@ AccountPage {
 
             anchors.left: avatar.right
             anchors.leftMargin: 16
-            anchors.right: pill.left
-            anchors.rightMargin: 16
-            anchors.verticalCenter: parent.verticalCenter
+            anchors.right: view.pillBeside ? pill.left : parent.right
+            anchors.rightMargin: view.pillBeside ? 16 : 0
+            anchors.verticalCenter: view.pillBeside ? parent.verticalCenter : undefined
+            anchors.top: view.pillBeside ? undefined : parent.top
             spacing: 4
 
             Text {
@@ -64,8 +81,11 @@ AccountPage {
         Rectangle {
             id: pill
 
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
+            anchors.right: view.pillBeside ? parent.right : undefined
+            anchors.verticalCenter: view.pillBeside ? parent.verticalCenter : undefined
+            anchors.left: view.pillBeside ? undefined : heading.left
+            anchors.top: view.pillBeside ? undefined : heading.bottom
+            anchors.topMargin: 8
             width: pillRow.implicitWidth + 24
             height: pillRow.implicitHeight + 12
             radius: height / 2
@@ -96,11 +116,32 @@ AccountPage {
         }
     }
 
-    RowLayout {
+    // Four cards across while every title word fits its card beside the icon, else two: a
+    // title breaks only between words.
+    FontMetrics {
+        id: titleMetrics
+
+        font.pixelSize: Theme.captionFont.pixelSize
+        font.weight: Font.Medium
+    }
+    readonly property real widestTitleWord: {
+        let widest = 0
+        for (const card of viewModel.statCards) {
+            for (const word of card.title.toUpperCase().split(" "))
+                widest = Math.max(widest, titleMetrics.advanceWidth(word))
+        }
+        return widest
+    }
+
+    GridLayout {
         id: cards
 
         width: parent.width
-        spacing: 12
+        // A card's title has its width less the card's padding (2 × 16) and the icon beside it
+        // (28 + 6).
+        columns: (width - 3 * 12) / 4 - 66 >= view.widestTitleWord ? 4 : 2
+        columnSpacing: 12
+        rowSpacing: 12
 
         // The cards stay and take new values: a Qt Quick Layout must never see its delegates
         // destroyed and rebuilt, which a new list as the model would do on every change.

@@ -102,10 +102,11 @@ ColumnLayout {
         Layout.preferredWidth: idle.width
         spacing: 10
 
+        // The 200-point code inside its white frame, clear of the rounded corners.
         Item {
             Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 200
-            Layout.preferredHeight: 200
+            Layout.preferredWidth: 224
+            Layout.preferredHeight: 224
 
             ColumnLayout {
                 objectName: "qrProgress"
@@ -131,12 +132,12 @@ ColumnLayout {
                 radius: 12
                 border.width: 1
                 border.color: "#D1D5DB"
-                clip: true
 
                 QRImageItem {
                     objectName: "qrImage"
-                    anchors.fill: parent
-                    anchors.margins: 1
+                    anchors.centerIn: parent
+                    width: 200
+                    height: 200
                     image: idle.viewModel.qrImage
                 }
             }

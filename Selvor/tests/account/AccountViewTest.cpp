@@ -36,6 +36,25 @@ protected:
     AppState appState;
 };
 
+// From the narrowest window (680, a 460-point detail column) up: card titles break only between
+// words; from the default width up, a long name's greeting keeps to two lines.
+TEST_F(AccountViews, dashboard_titlesBreakBetweenWords_atEveryWidth) {
+    appState.completeSignIn(QString(), u"Батболд-Эрдэнэ Тэмүүжинбаатар"_qs);
+    appState.setDashboardData(sampleDashboard(3));
+    for (const int width : {460, 520, 600, 660, 760, 900, 1240}) {
+        ViewHarness view(u"account/DashboardView.qml"_qs,
+                         QVariantMap{{u"appState"_qs, QVariant::fromValue(&appState)}},
+                         QSize(width, 620));
+        for (const QQuickItem* title : view.items(u"cardTitle"_qs)) {
+            EXPECT_LE(title->property("contentWidth").toReal(), title->width() + 0.5)
+                << width << ": " << title->property("text").toString().toStdString();
+        }
+        if (width >= detailSize.width()) {
+            EXPECT_LE(view.property(u"greeting"_qs, "lineCount").toInt(), 2) << width;
+        }
+    }
+}
+
 TEST_F(AccountViews, dashboard_withData_fillsInPlaceAndListsFiveActivities) {
     auto view = show(u"DashboardView.qml"_qs);
     appState.completeSignIn(QString(), u"Батболд Дорж"_qs);
