@@ -116,6 +116,13 @@ AccountPage {
         }
     }
 
+    AccountLoadNotice {
+        id: notice
+
+        width: parent.width
+        account: view.appState
+    }
+
     // Four cards across while every title word fits its card beside the icon, else two: a
     // title breaks only between words.
     FontMetrics {
@@ -136,6 +143,7 @@ AccountPage {
     GridLayout {
         id: cards
 
+        visible: !notice.visible
         width: parent.width
         // A card's title has its width less the card's padding (2 × 16) and the icon beside it
         // (28 + 6).
@@ -164,6 +172,7 @@ AccountPage {
         id: devicesPanel
 
         objectName: "devicesPanel"
+        visible: !notice.visible
         width: parent.width
         title: "Итгэмжлэгдсэн төхөөрөмжүүд"
 
@@ -251,6 +260,7 @@ AccountPage {
         id: activitiesPanel
 
         objectName: "activitiesPanel"
+        visible: !notice.visible
         width: parent.width
         title: "Сүүлийн үйлдлүүд"
 

@@ -7,6 +7,8 @@ AccountPage {
 
     required property AppState appState
 
+    account: appState
+
     objectName: "devicesView"
     title: "Итгэмжлэгдсэн төхөөрөмжүүд"
 

@@ -28,6 +28,8 @@ Rectangle {
         id: list
 
         objectName: "sessionList"
+        Accessible.role: Accessible.List
+        Accessible.name: "Нэвтрэлт / гарын үсгийн түүх"
         anchors.fill: parent
         topMargin: view.inset
         bottomMargin: view.inset
@@ -52,10 +54,16 @@ Rectangle {
                 color: Theme.textPrimary
                 wrapMode: Text.Wrap
             }
+            AccountLoadNotice {
+                id: notice
+
+                width: parent.width
+                account: view.appState
+            }
             Text {
                 objectName: "noHistory"
                 textFormat: Text.PlainText
-                visible: !viewModel.hasSessions
+                visible: !viewModel.hasSessions && !notice.visible
                 text: "Түүх байхгүй"
                 font: Theme.bodyFont
                 color: Theme.textSecondary

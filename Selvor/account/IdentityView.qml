@@ -9,6 +9,8 @@ AccountPage {
 
     required property AppState appState
 
+    account: appState
+
     objectName: "identityView"
     title: "Цахим иргэний үнэмлэх"
 

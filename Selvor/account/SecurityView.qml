@@ -9,6 +9,8 @@ AccountPage {
 
     required property AppState appState
 
+    account: appState
+
     objectName: "securityView"
     title: "Аюулгүй байдал"
 

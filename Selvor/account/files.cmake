@@ -14,6 +14,7 @@ list(APPEND SELVOR_CXX
 )
 list(APPEND SELVOR_QML
     account/AccountPage.qml
+    account/AccountLoadNotice.qml
     account/AccountPanel.qml
     account/AccountDivider.qml
     account/AccountInitials.qml

@@ -1,6 +1,7 @@
 #include "AppState.hpp"
 
 #include "api/APIClient.hpp"
+#include "api/ErrorText.hpp"
 #include "api/models/DashboardModels.hpp"
 
 #include <QPointer>
@@ -95,10 +96,25 @@ void AppState::setDashboardData(std::shared_ptr<const DashboardData> data) {
     emit dashboardDataChanged();
 }
 
+void AppState::setDashboardError(const QString& error) {
+    if (m_dashboardError == error)
+        return;
+    m_dashboardError = error;
+    emit dashboardErrorChanged();
+}
+
+void AppState::setDashboardLoads(int loads) {
+    const bool wasLoading = isDashboardLoading();
+    m_dashboardLoads = loads;
+    if (isDashboardLoading() != wasLoading)
+        emit dashboardLoadingChanged();
+}
+
 void AppState::completeSignIn(const QString& nationalID, const QString& fullName) {
     m_webSignInStarted.invalidate();
     if (!m_nationalID.isEmpty() && m_nationalID != nationalID) {
         setDashboardData(nullptr);
+        setDashboardError({});
         setKycLevel({});
         setSessionID({});
     }
@@ -114,19 +130,28 @@ void AppState::loadDashboard() {
     fetchDashboard(m_nationalID);
 }
 
-// Failures leave everything as it was. The answer belongs to the person it was asked for:
-// after sign-out or another sign-in it is dropped.
-QCoro::Task<> AppState::fetchDashboard(QString nationalID) {
+// Failures leave the data as it was and only say why. The answer belongs to the person it was
+// asked for: after sign-out or another sign-in it is dropped.
+QCoro::Task<> AppState::fetchDashboard(const QString& signedInID) {
+    const QString nationalID = signedInID;
     const QPointer<AppState> self(this);
     APIClient& client = m_client ? *m_client : APIClient::shared();
+    setDashboardLoads(m_dashboardLoads + 1);
     std::shared_ptr<const DashboardData> data;
+    QString failure;
     try {
-        data = std::make_shared<const DashboardData>(
-            co_await client.request<DashboardData>(Endpoint::dashboard(nationalID)));
+        auto fetching = client.request<DashboardData>(Endpoint::dashboard(nationalID));
+        data = std::make_shared<const DashboardData>(co_await fetching);
     } catch (const std::exception&) {
-        co_return;
+        failure = errorText(std::current_exception());
     }
-    if (!self || m_nationalID != nationalID)
+    if (!self)
+        co_return;
+    setDashboardLoads(m_dashboardLoads - 1);
+    if (m_nationalID != nationalID)
+        co_return;
+    setDashboardError(failure);
+    if (!data)
         co_return;
     setDashboardData(data);
     setFullName(QString::fromStdString(data->user.fullName));
@@ -148,6 +173,7 @@ void AppState::signOut() {
     setKycLevel({});
     setSessionID({});
     setDashboardData(nullptr);
+    setDashboardError({});
     setScreen(Screen::Login);
 }
 

@@ -31,6 +31,8 @@ class AppState : public QObject {
     Q_PROPERTY(QString kycLevel READ kycLevel NOTIFY kycLevelChanged)
     Q_PROPERTY(QString sessionID READ sessionID WRITE setSessionID NOTIFY sessionIDChanged)
     Q_PROPERTY(bool hasDashboardData READ hasDashboardData NOTIFY dashboardDataChanged)
+    Q_PROPERTY(QString dashboardError READ dashboardError NOTIFY dashboardErrorChanged)
+    Q_PROPERTY(bool isDashboardLoading READ isDashboardLoading NOTIFY dashboardLoadingChanged)
 
 public:
     enum class Screen { Login, Main };
@@ -62,11 +64,15 @@ public:
     [[nodiscard]] const DashboardData* dashboardData() const { return m_dashboardData.get(); }
     [[nodiscard]] bool hasDashboardData() const { return m_dashboardData != nullptr; }
     void setDashboardData(std::shared_ptr<const DashboardData> data);
+    // Why the last load for the signed-in person failed; empty once one succeeds.
+    [[nodiscard]] QString dashboardError() const { return m_dashboardError; }
+    [[nodiscard]] bool isDashboardLoading() const { return m_dashboardLoads > 0; }
 
     // A different person first loses everything bound to the one before (dashboard, KYC level,
     // push session), so nothing of theirs shows beside the new name.
     Q_INVOKABLE void completeSignIn(const QString& nationalID, const QString& fullName);
-    // Fetches the dashboard for the current person in the background; failures are silent.
+    // Fetches the dashboard for the current person in the background. A failure changes no
+    // data; it only sets dashboardError, so the screens need not show zeros as the person's own.
     // An answer that arrives after the person changed (sign-out, another sign-in) is dropped.
     Q_INVOKABLE void loadDashboard();
     Q_INVOKABLE void signOut();
@@ -89,13 +95,17 @@ signals:
     void kycLevelChanged();
     void sessionIDChanged();
     void dashboardDataChanged();
+    void dashboardErrorChanged();
+    void dashboardLoadingChanged();
 
 private:
-    QCoro::Task<> fetchDashboard(QString nationalID);
+    QCoro::Task<> fetchDashboard(const QString& signedInID);
     void setScreen(Screen screen);
     void setNationalID(const QString& nationalID);
     void setFullName(const QString& fullName);
     void setKycLevel(const QString& kycLevel);
+    void setDashboardError(const QString& error);
+    void setDashboardLoads(int loads);
 
     APIClient* m_client = nullptr;
     Screen m_screen = Screen::Login;
@@ -105,6 +115,8 @@ private:
     QString m_kycLevel;
     QString m_sessionID;
     std::shared_ptr<const DashboardData> m_dashboardData;
+    QString m_dashboardError;
+    int m_dashboardLoads = 0;
     std::chrono::milliseconds m_webSignInValidity{std::chrono::minutes(10)};
     // Running while a web sign-in started from this window waits for its callback.
     QElapsedTimer m_webSignInStarted;

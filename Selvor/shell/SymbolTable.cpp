@@ -26,6 +26,7 @@ const std::map<QString, char16_t>& SymbolTable::table() {
     // Material Icons code points (the font's own names in the comments).
     static const std::map<QString, char16_t> symbols{
         {u"antenna.radiowaves.left.and.right"_qs, 0xe8bf},     // settings_input_antenna
+        {u"arrow.clockwise"_qs, 0xe5d5},                       // refresh
         {u"arrow.down.circle.fill"_qs, 0xf000},                // download_for_offline
         {u"arrow.right.circle"_qs, 0xeaaa},                    // arrow_circle_right
         {u"building.2"_qs, 0xea40},                            // apartment

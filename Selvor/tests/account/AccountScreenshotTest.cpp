@@ -38,6 +38,14 @@ TEST_F(AccountScreenshots, homeEmpty) {
     capture(u"DashboardView.qml"_qs, u"home-empty"_qs, &signedOut);
 }
 
+TEST_F(AccountScreenshots, homeLoadFailed) {
+    appState.signOut();
+    account.sim().addFault({.path = "/web/dashboard", .kind = "status", .status = 502});
+    appState.completeSignIn(QString::fromUtf8(SelvorSimTesting::SimProcess::seededNationalId),
+                            QString());
+    capture(u"DashboardView.qml"_qs, u"home-load-failed"_qs, &appState);
+}
+
 TEST_F(AccountScreenshots, identity) {
     capture(u"IdentityView.qml"_qs, u"identity"_qs, &appState);
 }

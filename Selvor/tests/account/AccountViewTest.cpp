@@ -24,10 +24,13 @@ protected:
             detailSize);
     }
 
+    // The texts of those shown.
     static QStringList texts(const QList<QQuickItem*>& items) {
         QStringList result;
-        for (const QQuickItem* item : items)
-            result.append(item->property("text").toString());
+        for (const QQuickItem* item : items) {
+            if (item->isVisible())
+                result.append(item->property("text").toString());
+        }
         return result;
     }
 
