@@ -11,6 +11,8 @@ AbstractButton {
     implicitWidth: row.implicitWidth + 8
     implicitHeight: row.implicitHeight + 8
     focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.Button
+    Accessible.name: "Буцах"
 
     contentItem: Item {}
     background: Rectangle {

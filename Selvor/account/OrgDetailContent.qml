@@ -163,12 +163,14 @@ Column {
                     objectName: "newMemberField"
                     width: 180
                     placeholderText: "РД оруулах"
+                    Accessible.name: "Шинэ гишүүний регистрийн дугаар"
                     font: Theme.bodyFont
                     Keys.onReturnPressed: detail.viewModel.addMember(text)
                     Keys.onEnterPressed: detail.viewModel.addMember(text)
                 }
                 ComboBox {
                     objectName: "roleBox"
+                    Accessible.name: "Үүрэг"
                     width: 160
                     font: Theme.bodyFont
                     textRole: "text"

@@ -60,6 +60,7 @@ Column {
                     objectName: "registerNumberField"
                     width: 200
                     placeholderText: "2012345"
+                    Accessible.name: "Байгууллагын регистрийн дугаар"
                     font: Theme.bodyFont
                     readOnly: form.viewModel.isRegistering || form.viewModel.isWaitingForDirector
                     inputMethodHints: Qt.ImhDigitsOnly
@@ -172,30 +173,14 @@ Column {
                         font.capitalization: Font.AllUppercase
                         color: Theme.textSecondary
                     }
-                    Row {
-                        objectName: "codeBoxes"
+                    VerificationCodeBoxes {
                         anchors.horizontalCenter: parent.horizontalCenter
-                        spacing: 8
-                        Repeater {
-                            model: Array.from(form.viewModel.verificationCode)
-                            Rectangle {
-                                required property string modelData
-                                objectName: "codeBox"
-                                width: 40
-                                height: 48
-                                radius: 8
-                                color: Theme.cardBackground
-                                border.color: form.palette.mid
-                                Text {
-                                    anchors.centerIn: parent
-                                    textFormat: Text.PlainText
-                                    text: parent.modelData
-                                    font.pixelSize: 24
-                                    font.bold: true
-                                    color: Theme.textPrimary
-                                }
-                            }
-                        }
+                        code: form.viewModel.verificationCode
+                        boxWidth: 40
+                        boxHeight: 48
+                        boxRadius: 8
+                        digitSize: 24
+                        frameColour: form.palette.mid
                     }
                     Row {
                         anchors.horizontalCenter: parent.horizontalCenter

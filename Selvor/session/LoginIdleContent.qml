@@ -63,6 +63,7 @@ ColumnLayout {
             Layout.fillWidth: true
             focus: true
             placeholderText: "УБ99112233"
+            Accessible.name: "Регистрийн дугаар"
             font.family: "monospace"
             font.pixelSize: 15
             text: idle.viewModel.registerNumberText
@@ -75,6 +76,7 @@ ColumnLayout {
             Layout.fillWidth: true
             Layout.preferredHeight: 36
             text: "Нэвтрэх"
+            Accessible.name: text
             enabled: idle.viewModel.canStartPush
             onClicked: idle.viewModel.startPush()
             background: Rectangle {
@@ -163,6 +165,7 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.preferredHeight: 40
         text: "Вэб хөтчөөр нэвтрэх"
+        Accessible.name: text
         icon.width: 0
         onClicked: idle.viewModel.startWebSignIn()
         contentItem: RowLayout {

@@ -27,31 +27,11 @@ ColumnLayout {
         font: Theme.headingFont
         color: Theme.textPrimary
     }
-    Row {
-        objectName: "codeBoxes"
+    VerificationCodeBoxes {
         Layout.alignment: Qt.AlignHCenter
-        spacing: 8
-        Repeater {
-            model: Array.from(waiting.viewModel.verificationCode)
-            Rectangle {
-                required property string modelData
-                objectName: "codeBox"
-                width: 44
-                height: 52
-                radius: 10
-                color: Qt.rgba(Theme.brandBlue.r, Theme.brandBlue.g, Theme.brandBlue.b, 0.06)
-                border.width: 1
-                border.color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.35)
-                Text {
-                    textFormat: Text.PlainText
-                    anchors.centerIn: parent
-                    text: parent.modelData
-                    font.pixelSize: 28
-                    font.bold: true
-                    color: Theme.textPrimary
-                }
-            }
-        }
+        code: waiting.viewModel.verificationCode
+        boxColour: Qt.rgba(Theme.brandBlue.r, Theme.brandBlue.g, Theme.brandBlue.b, 0.06)
+        frameColour: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.35)
     }
     Text {
         objectName: "codeHint"
@@ -64,9 +44,13 @@ ColumnLayout {
         font: Theme.captionFont
         color: Theme.textSecondary
     }
+    // Read out once a minute, not with every second the text shows.
     RowLayout {
         Layout.alignment: Qt.AlignHCenter
         spacing: 4
+        Accessible.role: Accessible.StaticText
+        Accessible.name: "Хугацаа дуусахад " + (Number(waiting.viewModel.countdownText.split(":")[0]) + 1)
+                         + " минутаас бага үлдлээ"
         Icon {
             symbol: "clock"
             size: 14
@@ -77,6 +61,7 @@ ColumnLayout {
             objectName: "countdownText"
             textFormat: Text.PlainText
             text: waiting.viewModel.countdownText
+            Accessible.ignored: true
             font.pixelSize: 13
             color: waiting.viewModel.countdownUrgent ? Theme.dangerRed : Theme.textSecondary
         }
@@ -88,6 +73,7 @@ ColumnLayout {
         objectName: "cancelButton"
         Layout.alignment: Qt.AlignHCenter
         text: "Цуцлах"
+        Accessible.name: text
         onClicked: waiting.viewModel.cancel()
     }
 }

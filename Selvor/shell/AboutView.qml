@@ -31,6 +31,7 @@ Item {
                 }
                 TextField {
                     objectName: "apiUrlField"
+                    Accessible.name: "API URL"
                     Layout.fillWidth: true
                     text: model.apiBaseURL
                     font: Theme.bodyFont

@@ -10,6 +10,8 @@ MenuItem {
     property string shortcutText: ""
 
     font: Theme.bodyFont
+    Accessible.name: text
+    Accessible.description: shortcutText
 
     contentItem: RowLayout {
         spacing: 24

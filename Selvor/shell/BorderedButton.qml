@@ -20,6 +20,7 @@ Button {
     leftPadding: 12
     rightPadding: 12
     opacity: enabled ? 1 : 0.5
+    Accessible.name: text
 
     background: Rectangle {
         implicitHeight: 30

@@ -5,6 +5,8 @@ import Selvor
 Text {
     textFormat: Text.PlainText
     required property string symbol
+    // A glyph of the icon font: nothing for a screen reader to read.
+    Accessible.ignored: true
     property real size: 16
 
     text: SymbolTable.glyph(symbol)

@@ -37,6 +37,9 @@ Rectangle {
                 focusPolicy: Qt.StrongFocus
                 checkable: false
                 text: modelData
+                Accessible.role: Accessible.PageTab
+                Accessible.name: modelData
+                Accessible.checked: index === picker.selectedIndex
                 onClicked: {
                     if (picker.selectedIndex !== index)
                         picker.activated(index)

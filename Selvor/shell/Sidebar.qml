@@ -67,6 +67,8 @@ Rectangle {
             focus: true
             activeFocusOnTab: true
             keyNavigationEnabled: true
+            Accessible.role: Accessible.List
+            Accessible.name: "Хэсгүүд"
             boundsBehavior: Flickable.StopAtBounds
             model: sections
             // Keys and clicks move currentIndex; the selection follows appState both ways. The
@@ -165,6 +167,7 @@ Rectangle {
             Layout.margins: 8
             flat: true
             text: "Гарах"
+            Accessible.name: text
             onClicked: sidebar.appState.signOut()
             Keys.onReturnPressed: clicked()
             Keys.onEnterPressed: clicked()

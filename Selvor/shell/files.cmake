@@ -25,6 +25,7 @@ list(APPEND SELVOR_QML
     shell/BorderedButton.qml
     shell/SectionBox.qml
     shell/AppMenuItem.qml
+    shell/VerificationCodeBoxes.qml
     shell/AboutView.qml
     shell/SettingsWindow.qml
     shell/updates/UpdateStatusView.qml

@@ -54,6 +54,8 @@ Dialog {
         id: list
 
         objectName: "cloudFileList"
+        Accessible.role: Accessible.List
+        Accessible.name: dialog.title
         implicitHeight: Math.min(contentHeight, 320)
         clip: true
         model: dialog.names
@@ -65,6 +67,7 @@ Dialog {
 
         delegate: ItemDelegate {
             objectName: "cloudFile_" + index
+            Accessible.name: modelData
             width: ListView.view.width
             highlighted: ListView.isCurrentItem
             onClicked: list.currentIndex = index

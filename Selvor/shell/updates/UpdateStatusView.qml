@@ -19,6 +19,10 @@ ColumnLayout {
         Layout.topMargin: 4
         focusPolicy: Qt.StrongFocus
         padding: 2
+        Accessible.role: Accessible.Button
+        Accessible.name: (foot.status.updateAvailable ? "Шинэчлэлт байна!" : "v" + foot.status.appVersion)
+                         + ". Шинэчлэлт шалгах"
+        Accessible.description: foot.status.lastCheckDate !== "" ? "Шалгасан: " + foot.status.lastCheckDate : ""
         onClicked: foot.status.checkForUpdates()
         Keys.onReturnPressed: clicked()
         Keys.onEnterPressed: clicked()

@@ -1,6 +1,7 @@
 #include "SignInFixture.hpp"
 #include "ViewHarness.hpp"
 
+#include <QAccessible>
 #include <QQuickItem>
 #include <QTest>
 
@@ -59,6 +60,11 @@ TEST_F(LoginViewTest, returnInField_startsPushAndWaitingShowsCodeAndCountdown) {
     view->settle();
     EXPECT_EQ(view->text(u"waitingTitle"_qs), u"Утсандаа баталгаажуулна уу"_qs);
     EXPECT_EQ(view->items(u"codeBox"_qs).size(), login->verificationCode().size());
+    // A screen reader hears the code whole, not box by box.
+    QAccessible::setActive(true);
+    QString spoken =
+        QAccessible::queryAccessibleInterface(view->item(u"codeBoxes"_qs))->text(QAccessible::Name);
+    EXPECT_EQ(spoken.remove(u' '), u"Баталгаажуулахкод:"_qs + login->verificationCode());
     EXPECT_EQ(view->text(u"codeHint"_qs),
               u"Энэ кодыг утасны app дээр харуулсан кодтой тулгана уу"_qs);
     EXPECT_TRUE(view->text(u"countdownText"_qs).endsWith(u'0') ||
