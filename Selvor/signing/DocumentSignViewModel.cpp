@@ -1,6 +1,7 @@
 #include "signing/DocumentSignViewModel.hpp"
 
 #include <SelvorTokenKit/Hex.hpp>
+#include <SelvorTokenKit/TokenError.hpp>
 
 #include <QClipboard>
 #include <QCoroFuture>
@@ -19,6 +20,10 @@ constexpr std::size_t digestLength = 32;
 
 DocumentSignViewModel::DocumentSignViewModel(QObject* parent) : QObject(parent) {}
 
+DocumentSignViewModel::~DocumentSignViewModel() {
+    endRunOnToken();
+}
+
 void DocumentSignViewModel::setTokenManager(TokenManager* tokenManager) {
     if (tokenManager == m_tokenManager)
         return;
@@ -27,7 +32,7 @@ void DocumentSignViewModel::setTokenManager(TokenManager* tokenManager) {
     m_tokenManager = tokenManager;
     if (m_tokenManager)
         connect(m_tokenManager, &TokenManager::isTokenPresentChanged, this,
-                &DocumentSignViewModel::updateCanSign);
+                &DocumentSignViewModel::tokenPresenceChanged);
     emit tokenManagerChanged();
     updateCanSign();
 }
@@ -107,25 +112,42 @@ QCoro::Task<> DocumentSignViewModel::sign() {
         co_return;
     }
 
+    const auto tokenGone = std::make_shared<std::atomic<bool>>(false);
+    m_runTokenGone = tokenGone;
     SelvorTokenKit::Bytes signature;
     QString failure;
     try {
-        auto signing =
-            m_tokenManager->withSession([driver = &m_tokenManager->driver(), hash](Card& card) {
-                driver->selectApplet(card);
-                return driver->signECDSA(hash, card);
-            });
+        auto signing = m_tokenManager->withSession([driver = &m_tokenManager->driver(), hash,
+                                                    tokenGone](Card& card) {
+            // Whatever the reader holds by now is not the token this run was started on.
+            if (*tokenGone)
+                throw SelvorTokenKit::TokenError(SelvorTokenKit::TokenError::Kind::cardNotFound);
+            driver->selectApplet(card);
+            return driver->signECDSA(hash, card);
+        });
         signature = co_await signing;
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }
     if (!self)
         co_return;
+    m_runTokenGone.reset();
     if (failure.isEmpty())
         setSignatureHex(QString::fromStdString(SelvorTokenKit::bytesToHex(signature)));
     else
         setErrorMessage(failure);
     setSigning(false);
+}
+
+void DocumentSignViewModel::tokenPresenceChanged() {
+    if (m_tokenManager && !m_tokenManager->isTokenPresent())
+        endRunOnToken();
+    updateCanSign();
+}
+
+void DocumentSignViewModel::endRunOnToken() {
+    if (m_runTokenGone)
+        *m_runTokenGone = true;
 }
 
 void DocumentSignViewModel::copySignature() const {

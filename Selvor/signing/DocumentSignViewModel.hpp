@@ -10,6 +10,9 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
+#include <atomic>
+#include <memory>
+
 namespace Selvor {
 
 // Signs a document's SHA-256 digest with the key on the token. The digest is typed as hex or
@@ -35,6 +38,8 @@ class DocumentSignViewModel : public QObject {
 
 public:
     explicit DocumentSignViewModel(QObject* parent = nullptr);
+    // A run still waiting for the token thread then leaves the token alone.
+    ~DocumentSignViewModel() override;
 
     [[nodiscard]] TokenManager* tokenManager() const { return m_tokenManager; }
     void setTokenManager(TokenManager* tokenManager);
@@ -54,6 +59,8 @@ public:
     // The file picked in the open-file panel: its digest becomes the hash, its name the
     // document name unless one was typed. The file is read on a worker thread.
     Q_INVOKABLE void chooseFile(const QUrl& file);
+    // A run whose token is pulled out ends with the kit's error, even when a token is back by the
+    // time the run reaches the token thread: it never signs on another token.
     Q_INVOKABLE void startSigning();
     // Puts the signature on the clipboard as plain text.
     Q_INVOKABLE void copySignature() const;
@@ -72,6 +79,8 @@ signals:
 private:
     QCoro::Task<> hashFile(const QString& chosenPath);
     QCoro::Task<> sign();
+    void tokenPresenceChanged();
+    void endRunOnToken();
     void setSignatureHex(const QString& signatureHex);
     void setSigning(bool signing);
     void setHashing(bool hashing);
@@ -87,6 +96,8 @@ private:
     bool m_isHashing = false;
     QString m_errorMessage;
     bool m_canSign = false;
+    // Shared with the run's work on the token thread; set once the run's token is gone.
+    std::shared_ptr<std::atomic<bool>> m_runTokenGone;
     FileHasher m_hasher;
 };
 

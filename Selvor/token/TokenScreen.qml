@@ -383,12 +383,17 @@ Rectangle {
                 Layout.preferredHeight: 1
             }
 
-            DocumentSignView {
+            // Made with each token and gone with it, so that a new token starts on empty fields,
+            // never on the register number, digest and signature of the one before.
+            Loader {
                 objectName: "embeddedDocumentSign"
+                active: root.present
                 visible: root.present
-                tokenManager: root.tokenManager
                 Layout.fillWidth: true
-                Layout.preferredHeight: implicitHeight
+                Layout.preferredHeight: item ? item.implicitHeight : 0
+                sourceComponent: DocumentSignView {
+                    tokenManager: root.tokenManager
+                }
             }
         }
     }

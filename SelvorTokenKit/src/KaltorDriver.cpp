@@ -234,10 +234,18 @@ Bytes KaltorDriver::readCertificate(std::uint16_t fileID, CardTransmitter& card)
                           static_cast<std::uint8_t>(offset & 0xFF), std::nullopt,
                           static_cast<std::uint8_t>(chunkSize));
         const std::size_t received = response.data() ? response.data()->size() : 0;
-        if (received > 0) {
-            result.insert(result.end(), response.data()->begin(), response.data()->end());
+        // A reply longer than asked for breaks the protocol: only what was asked for is kept,
+        // and the read ends there, as at a short chunk.
+        const std::size_t kept = std::min(received, chunkSize);
+        if (kept > 0) {
+            result.insert(result.end(), response.data()->begin(),
+                          response.data()->begin() + static_cast<std::ptrdiff_t>(kept));
         }
-        if (received < chunkSize) {
+        if (received > chunkSize) {
+            m_logger.error("READ CERT stopped: %ld bytes answered to a read of %ld",
+                           static_cast<long>(received), static_cast<long>(chunkSize));
+        }
+        if (received != chunkSize) {
             break;
         }
         offset += received;

@@ -92,6 +92,18 @@ TEST(KaltorDriverPlain, certificateReadsIn254ByteChunksUntilAShortOne) {
     EXPECT_EQ(driver.readCertificate(0xC000, card), file);
 }
 
+// Only a chunk of exactly the asked length means more may follow. A longer one breaks the
+// protocol: what was asked for is kept and nothing more is read.
+TEST(KaltorDriverPlain, certificateReadEndsAtAReplyLongerThanAsked) {
+    LogCapture log;
+    KaltorDriver driver;
+    const Bytes file = pattern(600);
+    ScriptedCard card({{"00A4000002C000", "9000"}, {"00B00000FE", hexOf(file, 0, 256) + "9000"}});
+    EXPECT_EQ(driver.readCertificate(0xC000, card), Bytes(file.begin(), file.begin() + 254));
+    EXPECT_EQ(log.lines().back(),
+              "error KaltorDriver: READ CERT stopped: 256 bytes answered to a read of 254");
+}
+
 TEST(KaltorDriverPlain, certificateReadFailsWhenNothingIsThere) {
     KaltorDriver driver;
     ScriptedCard missing({{"00A4000002C000", "6A82"}});

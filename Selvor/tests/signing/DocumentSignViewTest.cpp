@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <future>
 #include <memory>
 
 using Selvor::DocumentSignViewModel;
@@ -145,6 +146,32 @@ TEST_F(DocumentSignViewTest, tokenFailureShowsTheKitsText) {
         m_view->text("errorText"),
         QStringLiteral("Гарын үсэг зурахад алдаа: SW=%1").arg(QString::fromStdString(signs[0].sw)));
     EXPECT_FALSE(m_view->visible("signatureBox"));
+}
+
+// Token work queued first holds the run back until its token is out and a token is back.
+TEST_F(DocumentSignViewTest, aRunWhoseTokenIsPulledOutEndsWithTheKitsText) {
+    m_model->setRegisterNumber("УБ99112233");
+    m_model->setDocumentHash(digest);
+    std::promise<void> release;
+    m_manager.withSession(
+        [held = release.get_future().share()](SelvorTokenKit::Card&) { held.wait(); });
+    m_view->click(QStringLiteral("signButton"));
+    ASSERT_TRUE(m_model->isSigning());
+    m_token.removeCard();
+    ASSERT_TRUE(waitUntil([&] { return !m_manager.isTokenPresent(); }));
+    m_token.insertCard();
+    ASSERT_TRUE(waitUntil([&] { return m_manager.isTokenPresent(); }));
+    m_token.clearLog();
+    release.set_value();
+
+    ASSERT_TRUE(waitUntil([&] { return !m_model->isSigning(); }));
+    EXPECT_EQ(m_view->text("errorText"), "Токен олдсонгүй.");
+    EXPECT_FALSE(m_view->visible("signatureBox"));
+    EXPECT_TRUE(commandsWithInstruction(m_token, signInstruction).empty());
+    ASSERT_TRUE(waitForToken(m_manager));
+    ASSERT_TRUE(signWithButton(digest));
+    EXPECT_EQ(commandsWithInstruction(m_token, signInstruction).size(), 1u)
+        << "the next run reaches the token put back";
 }
 
 TEST_F(DocumentSignViewTest, ctrlReturnSignsOnlyWhileTheButtonIsEnabled) {

@@ -9,6 +9,7 @@
 
 #include <QQuickItem>
 
+#include <future>
 #include <memory>
 
 using Selvor::TokenManager;
@@ -82,6 +83,40 @@ TEST_F(TokenScreenViewTest, absentTokenHidesSetupAndSigningAndFailsTheTest) {
     m_view->settle();
     EXPECT_EQ(m_view->text("statusText"), "Холболт амжилттай");
     EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "checkmark.circle.fill");
+}
+
+// The signing view comes and goes with the token: the next token finds empty fields, and a run
+// still queued when the token went never reaches the token put back.
+TEST_F(TokenScreenViewTest, documentSigningStartsAfreshWithEachToken) {
+    provisionToken(m_manager);
+    m_view->typeText("registerNumberField", "УБ99112233");
+    m_view->typeText("documentNameField", "Гэрээ.pdf");
+    m_view->typeText("documentHashField", QString(64, 'a'));
+    m_view->click("signButton");
+    ASSERT_TRUE(waitUntil([&] { return m_view->visible("signatureBox"); }));
+
+    std::promise<void> release;
+    m_manager.withSession(
+        [held = release.get_future().share()](SelvorTokenKit::Card&) { held.wait(); });
+    m_view->click("signButton");
+    m_token.removeCard();
+    ASSERT_TRUE(waitUntil([&] { return !m_manager.isTokenPresent(); }));
+    m_view->settle();
+    EXPECT_FALSE(m_view->exists("documentSignView"));
+    m_token.insertCard();
+    ASSERT_TRUE(waitUntil([&] { return m_manager.isTokenPresent(); }));
+    m_token.clearLog();
+    release.set_value();
+    ASSERT_TRUE(waitForToken(m_manager));
+    m_view->settle();
+
+    EXPECT_TRUE(m_view->visible("embeddedDocumentSign"));
+    for (const char* field : {"registerNumberField", "documentNameField", "documentHashField"})
+        EXPECT_TRUE(m_view->text(field).isEmpty()) << field;
+    EXPECT_FALSE(m_view->visible("signatureBox"));
+    EXPECT_FALSE(m_view->visible("errorBox"));
+    EXPECT_FALSE(m_view->property("signButton", "busy").toBool());
+    EXPECT_TRUE(commandsWithInstruction(m_token, 0x2A).empty());
 }
 
 TEST_F(TokenScreenViewTest, formCountsCharactersAndNeedsAMatchingRepeat) {
