@@ -30,6 +30,7 @@ AccountPage {
         id: greetingProbe
 
         visible: false
+        textFormat: Text.PlainText
         width: view.headingBesidePill
         text: viewModel.greeting
         font: Theme.titleFont

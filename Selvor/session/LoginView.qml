@@ -12,6 +12,9 @@ Rectangle {
     // Tests hand in a view-model pointed at their service; the app uses the default one.
     property LoginViewModel viewModel: LoginViewModel { appState: view.appState }
 
+    // Shown (at start or after sign-out), the screen is ready for typing.
+    StackView.onActivated: phaseContent.forceActiveFocus()
+
     color: Theme.appBackground
 
     Flickable {
@@ -76,8 +79,11 @@ Rectangle {
                 }
 
                 Loader {
+                    id: phaseContent
+
                     objectName: "phaseContent"
                     Layout.fillWidth: true
+                    focus: true
                     sourceComponent: {
                         switch (view.viewModel.phase) {
                         case LoginViewModel.Sending: return sendingContent

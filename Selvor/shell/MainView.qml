@@ -13,11 +13,16 @@ Item {
     required property TokenManager tokenManager
     required property UpdateStatus updateStatus
 
+    // Opened by the keyboard as much as by the mouse: the sections take the keys at once.
+    StackView.onActivated: sidebar.focusSections()
+
     SplitView {
         anchors.fill: parent
         orientation: Qt.Horizontal
 
         Sidebar {
+            id: sidebar
+
             objectName: "sidebar"
             SplitView.preferredWidth: 220
             SplitView.minimumWidth: 200

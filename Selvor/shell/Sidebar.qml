@@ -35,6 +35,11 @@ Rectangle {
         }
     }
 
+    // The arrow keys move through the sections from here.
+    function focusSections() {
+        list.forceActiveFocus()
+    }
+
     function indexOfTab(tab) {
         for (let i = 0; i < sections.count; ++i) {
             if (sections.get(i).tab === tab)

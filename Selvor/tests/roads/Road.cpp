@@ -78,6 +78,9 @@ SelvorSimTesting::SimProcess& Road::sim() {
 
 void Road::SetUp() {
     sim().clearFaults();
+    // Each road starts with no phone request of an earlier one still waiting.
+    for (const SelvorSimTesting::PendingRequest& left : sim().pending())
+        sim().expire(left.id);
     browser = std::make_unique<BrowserStandIn>();
     instance = std::make_unique<SingleInstance>();
     ASSERT_TRUE(instance->listen());

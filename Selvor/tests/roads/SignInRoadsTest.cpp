@@ -59,20 +59,27 @@ TEST_P(SignInRoad, dashboardWithAnotherNameReplacesTheSignedInOne) {
     EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(dashboardName));
 }
 
-// A failed load is not reported: the signed-in name stays and every block shows its empty state.
-TEST_P(SignInRoad, failedDashboardLeavesTheEmptyBlocks) {
+// A failed load keeps the signed-in name and says why where the figures would be, so that no
+// zero reads as the person's own, on every screen that shows them; a retry brings them.
+TEST_P(SignInRoad, failedDashboardSaysWhyUntilARetryLoadsIt) {
     failDashboard(500);
     ASSERT_NO_FATAL_FAILURE(signIn(firstPerson()));
-    ASSERT_TRUE(ui.waitFor(
-        [&] { return sim().requestLog().size() > 0 && ui.exists(QStringLiteral("greeting")); }));
-    ui.settle(300);
+    ASSERT_TRUE(ui.waitFor([&] {
+        return ui.exists(QStringLiteral("loadNotice")) && ui.visible(QStringLiteral("loadNotice"));
+    }));
     EXPECT_EQ(ui.text(QStringLiteral("greeting")), greetingFor(firstPerson().fullName));
-    EXPECT_EQ(cardValue(0), QStringLiteral("98%"));
-    EXPECT_EQ(cardValue(1), QStringLiteral("0"));
-    EXPECT_EQ(cardValue(2), QStringLiteral("0"));
-    EXPECT_EQ(cardValue(3), QStringLiteral("—"));
-    EXPECT_TRUE(ui.visible(QStringLiteral("noDevices")));
-    EXPECT_TRUE(ui.visible(QStringLiteral("noActivities")));
+    EXPECT_TRUE(ui.text(QStringLiteral("loadNoticeText")).startsWith(u"Сервер алдаа (500)"));
+    EXPECT_FALSE(ui.visible(QStringLiteral("statCard0")));
+    EXPECT_FALSE(ui.visible(QStringLiteral("noDevices")));
+    visit(QStringLiteral("devices"));
+    EXPECT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("loadNotice")); }));
+    EXPECT_FALSE(ui.visible(QStringLiteral("noDevices")));
+
+    sim().clearFaults();
+    ui.click(QStringLiteral("retryLoadButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.items(QStringLiteral("devicePanel")).size() > 0; }));
+    EXPECT_FALSE(ui.exists(QStringLiteral("loadNotice")) &&
+                 ui.visible(QStringLiteral("loadNotice")));
 }
 
 // An answer asked for the first person and arriving after they left shows nowhere, also not to

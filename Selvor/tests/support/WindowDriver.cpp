@@ -101,9 +101,18 @@ void WindowDriver::typeText(const QString& objectName, const QString& text) {
     if (!found)
         return;
     found->forceActiveFocus();
+    typeKeys(text);
+}
+
+void WindowDriver::typeKeys(const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(c), Qt::NoModifier);
     settle(0);
+}
+
+QString WindowDriver::focusedName() const {
+    const QQuickItem* focused = m_window->activeFocusItem();
+    return focused ? focused->objectName() : QString();
 }
 
 void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {

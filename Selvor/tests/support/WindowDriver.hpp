@@ -42,6 +42,10 @@ public:
     void scrollIntoView(QQuickItem& target);
     // Gives the item keyboard focus and types the text key by key.
     void typeText(const QString& objectName, const QString& text);
+    // Types the text key by key into whatever has the focus.
+    void typeKeys(const QString& text);
+    // The objectName of the item with keyboard focus; empty when none.
+    [[nodiscard]] QString focusedName() const;
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Processes events until the condition holds; false when timeoutMs passes first.

@@ -1,0 +1,67 @@
+#include "Road.hpp"
+
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+namespace Selvor::Testing {
+namespace {
+
+class KeyboardRoad : public Road {
+protected:
+    // Tabs on until `objectName` has the focus; false when it is not reached in a round.
+    bool tabTo(const QString& objectName, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        for (int step = 0; step < 12; ++step) {
+            if (ui.focusedName() == objectName)
+                return true;
+            ui.pressKey(Qt::Key_Tab, modifiers);
+        }
+        return ui.focusedName() == objectName;
+    }
+};
+
+// Without a mouse: the sign-in field has the focus from the start, Return signs in, Tab reaches
+// the update check and "Гарах", Ctrl+, and Escape open and close the settings; the QR code is a
+// Shift+Tab and an arrow away.
+TEST_F(KeyboardRoad, signInCheckSettingsAndSignOut) {
+    EXPECT_EQ(ui.focusedName(), u"registerNumberField"_qs);
+    ui.typeKeys(firstPerson().nationalID);
+    ui.pressKey(Qt::Key_Return);
+    std::vector<SelvorSimTesting::PendingRequest> pending;
+    ASSERT_TRUE(ui.waitFor([&] {
+        pending = sim().pending();
+        return !pending.empty();
+    }));
+    sim().approve(pending.front().id);
+    ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }, 8000));
+
+    ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"sidebarRow_home"_qs; }))
+        << "the sections take the keys as the main view opens";
+    ui.pressKey(Qt::Key_Down);
+    EXPECT_EQ(appState().selectedTab(), AppState::SidebarTab::Id);
+    ASSERT_TRUE(tabTo(u"updateStatusButton"_qs));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(u"updateDialogTitle"_qs); }));
+    ui.pressKey(Qt::Key_Escape);
+    EXPECT_TRUE(ui.waitFor([&] { return !ui.exists(u"updateDialogTitle"_qs); }));
+
+    ui.pressKey(Qt::Key_Comma, Qt::ControlModifier);
+    const QWindow* main = app->window();
+    ASSERT_TRUE(ui.waitFor([&] { return QGuiApplication::focusWindow() != main; }));
+    EXPECT_EQ(QGuiApplication::focusWindow()->objectName(), u"settingsWindow"_qs);
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
+    ASSERT_TRUE(ui.waitFor([&] { return QGuiApplication::focusWindow() == main; }));
+
+    ASSERT_TRUE(tabTo(u"signOutButton"_qs));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return onSignInScreen(); }));
+
+    ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"registerNumberField"_qs; }));
+    ASSERT_TRUE(tabTo(u"methodRegisterNumber"_qs, Qt::ShiftModifier));
+    ui.pressKey(Qt::Key_Right);
+    EXPECT_TRUE(ui.waitFor([&] { return ui.visible(u"qrImage"_qs); }));
+}
+
+} // namespace
+} // namespace Selvor::Testing
