@@ -117,6 +117,7 @@ Rectangle {
                     text: model.registerNumber
                     onTextEdited: model.registerNumber = text
                     placeholderText: "АБ12345678"
+                    Accessible.name: "Регистрийн дугаар"
                     font: Theme.bodyFont
                     Layout.fillWidth: true
                     Layout.maximumWidth: 240
@@ -133,6 +134,7 @@ Rectangle {
                     text: model.documentName
                     onTextEdited: model.documentName = text
                     placeholderText: "Гэрээ.pdf"
+                    Accessible.name: "Баримтын нэр"
                     font: Theme.bodyFont
                     Layout.fillWidth: true
                     Layout.maximumWidth: 240
@@ -152,6 +154,7 @@ Rectangle {
                     // A digest filled in from a file reads from its first digit.
                     onTextChanged: if (!activeFocus) cursorPosition = 0
                     placeholderText: "Файлын SHA-256 hash утга"
+                    Accessible.name: "Document hash (SHA-256)"
                     font.family: "monospace"
                     font.pixelSize: 12
                     Layout.fillWidth: true

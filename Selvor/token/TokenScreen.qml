@@ -263,6 +263,7 @@ Rectangle {
                                 onAccepted: model.provision()
                                 echoMode: TextInput.Password
                                 placeholderText: "User PIN (6-16 тэмдэгт)"
+                                Accessible.name: "User PIN"
                                 font: Theme.bodyFont
                                 Layout.fillWidth: true
                                 Layout.maximumWidth: 320
@@ -274,6 +275,7 @@ Rectangle {
                                 onAccepted: model.provision()
                                 echoMode: TextInput.Password
                                 placeholderText: "PIN давтах"
+                                Accessible.name: placeholderText
                                 font: Theme.bodyFont
                                 Layout.fillWidth: true
                                 Layout.maximumWidth: 320
@@ -285,6 +287,7 @@ Rectangle {
                                 onAccepted: model.provision()
                                 echoMode: TextInput.Password
                                 placeholderText: "SO PIN / PUK (8-16 тэмдэгт)"
+                                Accessible.name: "SO PIN / PUK"
                                 font: Theme.bodyFont
                                 Layout.fillWidth: true
                                 Layout.maximumWidth: 320
