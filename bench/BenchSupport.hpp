@@ -71,14 +71,14 @@ inline double median(std::vector<double> values) {
 template <typename T> T finish(QCoro::Task<T> task) {
     std::exception_ptr error;
     auto value = QCoro::waitFor(
-        [](QCoro::Task<T> inner, std::exception_ptr& thrown) -> QCoro::Task<std::optional<T>> {
+        [](QCoro::Task<T>& inner, std::exception_ptr& thrown) -> QCoro::Task<std::optional<T>> {
             try {
-                co_return co_await std::move(inner);
+                co_return co_await inner;
             } catch (...) {
                 thrown = std::current_exception();
             }
             co_return std::nullopt;
-        }(std::move(task), error));
+        }(task, error));
     if (error)
         std::rethrow_exception(error);
     return std::move(*value);

@@ -35,8 +35,8 @@ QCoro::Task<ClientFetch> timeClient(Selvor::APIClient& client, const QString& na
     StallMeter stalls;
     timer.start();
     stalls.start();
-    const auto dashboard =
-        co_await client.request<Selvor::DashboardData>(Selvor::Endpoint::dashboard(nationalId));
+    auto fetching = client.request<Selvor::DashboardData>(Selvor::Endpoint::dashboard(nationalId));
+    const auto dashboard = co_await fetching;
     stalls.stop();
     if (dashboard.sessions.size() != sessionCount)
         throw std::runtime_error("large dashboard decoded wrongly");
@@ -50,7 +50,8 @@ QCoro::Task<std::pair<double, qsizetype>> timePlain(QNetworkAccessManager& netwo
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "application/json");
     const std::unique_ptr<QNetworkReply> reply(network.get(request));
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     const qsizetype size = reply->readAll().size();
     if (reply->error() != QNetworkReply::NoError || size == 0)
         throw std::runtime_error("large dashboard did not arrive");

@@ -23,8 +23,9 @@ namespace {
 QCoro::Task<double> timeClient(Selvor::APIClient& client, const QString& sessionId) {
     QElapsedTimer timer;
     timer.start();
-    const auto status = co_await client.request<Selvor::AuthStatusResponse>(
-        Selvor::Endpoint::authSession(sessionId));
+    auto asking =
+        client.request<Selvor::AuthStatusResponse>(Selvor::Endpoint::authSession(sessionId));
+    const auto status = co_await asking;
     if (status.state.empty())
         throw std::runtime_error("empty status");
     co_return static_cast<double>(timer.nsecsElapsed()) / 1000.0;
@@ -37,7 +38,8 @@ QCoro::Task<double> timePlain(QNetworkAccessManager& network, const QUrl& url) {
     request.setRawHeader("Accept", "application/json");
     request.setRawHeader("User-Agent", "Selvor-Desktop/1.0");
     const std::unique_ptr<QNetworkReply> reply(network.get(request));
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     if (reply->readAll().isEmpty())
         throw std::runtime_error("empty body");
     co_return static_cast<double>(timer.nsecsElapsed()) / 1000.0;
@@ -53,10 +55,14 @@ measure(Selvor::APIClient& client, QNetworkAccessManager& network, const QString
     std::vector<double> viaClient;
     std::vector<double> plain;
     for (int round = 0; round < rounds; ++round) {
-        co_await timePlain(network, url);
-        viaClient.push_back(co_await timeClient(client, sessionId));
-        co_await timeClient(client, sessionId);
-        plain.push_back(co_await timePlain(network, url));
+        auto plainBefore = timePlain(network, url);
+        co_await plainBefore;
+        auto clientAfterPlain = timeClient(client, sessionId);
+        viaClient.push_back(co_await clientAfterPlain);
+        auto clientBefore = timeClient(client, sessionId);
+        co_await clientBefore;
+        auto plainAfterClient = timePlain(network, url);
+        plain.push_back(co_await plainAfterClient);
     }
     co_return std::pair{viaClient, plain};
 }

@@ -7,6 +7,7 @@
 
 #include <SelvorTokenKit/Log.hpp>
 
+#include <QCoreApplication>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
@@ -136,7 +137,8 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
                          Qt::QueuedConnection);
 
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     wholeExchange.stop();
 
     if (watched && watched->isCancelled())
@@ -166,8 +168,15 @@ APIClient::~APIClient() {
 }
 
 void APIClient::abortAll() {
-    for (QNetworkReply* reply : m_network.findChildren<QNetworkReply*>())
+    const QList<QNetworkReply*> replies = m_network.findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : replies)
         reply->abort();
+    // QCoro resumes a coroutine awaiting a reply through a call queued on that reply. Delivered
+    // here, every exchange has ended when this returns: no event loop runs after the application's
+    // last call, and the replies this client's destructor deletes would take the calls with them,
+    // leaving their coroutines suspended for good.
+    for (QNetworkReply* reply : replies)
+        QCoreApplication::sendPostedEvents(reply, QEvent::MetaCall);
 }
 
 APIError APIClient::failureOf(const Answer& answer) {

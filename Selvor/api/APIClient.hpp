@@ -56,9 +56,11 @@ public:
     // Sends the endpoint and decodes a success body as T. Throws APIError (serverError,
     // invalidResponse), TransportError or CancelledError.
     template <typename T>
-    QCoro::Task<T> request(Endpoint endpoint, Cancellation* cancellation = nullptr) {
+    QCoro::Task<T> request(const Endpoint& asked, Cancellation* cancellation = nullptr) {
+        const Endpoint endpoint = asked;
         const QPointer<Cancellation> watched(cancellation);
-        const Answer answer = co_await exchange(endpoint, cancellation);
+        auto exchanging = exchange(endpoint, cancellation);
+        const Answer answer = co_await exchanging;
         if (answer.status >= 400) {
             auto describing = m_decoder.run([answer] { return failureOf(answer); });
             const APIError failure = co_await describing;

@@ -14,7 +14,9 @@ namespace Selvor {
 // Results (or the exception a piece of work threw) come back as a QFuture, which a coroutine on
 // the GUI thread can co_await. The destructor waits for the work already submitted.
 // Coroutines keep the future (and any task) in a named local before co_await: GCC 12 may destroy
-// class temporaries of a co_await operand twice, and by-value coroutine parameters likewise.
+// class temporaries of a co_await operand twice, and by-value coroutine parameters likewise, so
+// class-type parameters come by const reference and are copied to locals before the first
+// suspension (the caller's argument may be gone by the time the coroutine resumes).
 class WorkerThread {
 public:
     WorkerThread();

@@ -159,11 +159,14 @@ void LoginViewModel::cancelFlow() {
 
 // The flows hold their own Cancellation: once it is cancelled they return without touching
 // the view-model, which may be gone by then.
-QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
+QCoro::Task<> LoginViewModel::pushFlow(const QString& typedNumber, const Flow& startedFlow) {
+    const QString number = typedNumber;
+    const Flow flow = startedFlow;
     std::exception_ptr failure;
     try {
-        const auto started = co_await m_client.request<AuthInitiateResponse>(
-            Endpoint::initiateAuth(number), flow.get());
+        auto initiating =
+            m_client.request<AuthInitiateResponse>(Endpoint::initiateAuth(number), flow.get());
+        const auto started = co_await initiating;
         const QString sessionID = fromUtf8(started.sessionId);
         setVerificationCode(fromUtf8(started.verificationCode));
         if (m_appState)
@@ -175,12 +178,14 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
         for (;;) {
             if (Clock::now() >= deadline)
                 throw APIError::timeout();
-            status = co_await m_client.request<AuthStatusResponse>(Endpoint::authSession(sessionID),
-                                                                   flow.get());
+            auto asking =
+                m_client.request<AuthStatusResponse>(Endpoint::authSession(sessionID), flow.get());
+            status = co_await asking;
             if (status.state == "COMPLETE" || status.state == "REFUSED" ||
                 status.state == "EXPIRED")
                 break;
-            co_await sleepFor(m_timing.pollInterval, flow.get());
+            auto pausing = sleepFor(m_timing.pollInterval, flow.get());
+            co_await pausing;
         }
 
         if (status.state == "COMPLETE" && status.result == "OK") {
@@ -189,7 +194,8 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
                 status.identity ? fromUtf8(status.identity->nationalId) : m_registerNumberText;
             const QString fullName =
                 status.identity ? fromUtf8(status.identity->fullName) : QString();
-            co_await finishSignIn(nationalID, fullName, flow);
+            auto finishing = finishSignIn(nationalID, fullName, flow);
+            co_await finishing;
             co_return;
         }
         setErrorMessage(status.result == "REFUSED" ? QStringLiteral("Татгалзлаа.")
@@ -207,11 +213,12 @@ QCoro::Task<> LoginViewModel::pushFlow(QString number, Flow flow) {
     setPhase(Phase::Failed);
 }
 
-QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
+QCoro::Task<> LoginViewModel::qrFlow(const Flow& startedFlow) {
+    const Flow flow = startedFlow;
     std::exception_ptr failure;
     try {
-        const auto session =
-            co_await m_client.request<QRInitResponse>(Endpoint::qrInit(), flow.get());
+        auto creating = m_client.request<QRInitResponse>(Endpoint::qrInit(), flow.get());
+        const auto session = co_await creating;
         if (const std::optional<QImage> image = makeQRImage(fromUtf8(session.qrData)))
             setQrImage(*image);
         const QString token = fromUtf8(session.token);
@@ -222,8 +229,8 @@ QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
             // Past the deadline the code stays on screen but nobody watches it any more.
             if (Clock::now() >= deadline)
                 co_return;
-            status =
-                co_await m_client.request<QRStatusResponse>(Endpoint::qrStatus(token), flow.get());
+            auto asking = m_client.request<QRStatusResponse>(Endpoint::qrStatus(token), flow.get());
+            status = co_await asking;
             if (status.state == "RUNNING" && status.verificationCode &&
                 !status.verificationCode->empty() && m_phase != Phase::Waiting) {
                 setVerificationCode(fromUtf8(*status.verificationCode));
@@ -231,12 +238,14 @@ QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
             }
             if (status.state == "COMPLETE")
                 break;
-            co_await sleepFor(m_timing.pollInterval, flow.get());
+            auto pausing = sleepFor(m_timing.pollInterval, flow.get());
+            co_await pausing;
         }
 
         if (status.result == "OK" && status.nationalId && !status.nationalId->empty()) {
-            co_await finishSignIn(fromUtf8(*status.nationalId),
-                                  fromUtf8(status.userName.value_or("")), flow);
+            auto finishing = finishSignIn(fromUtf8(*status.nationalId),
+                                          fromUtf8(status.userName.value_or("")), flow);
+            co_await finishing;
             co_return;
         }
         setErrorMessage(status.result == "USER_REFUSED" ? QStringLiteral("Татгалзлаа.")
@@ -257,9 +266,14 @@ QCoro::Task<> LoginViewModel::qrFlow(Flow flow) {
 
 // Shows the success message for a moment, then signs the person in. Leaving the screen
 // during the pause cancels the sign-in with the flow.
-QCoro::Task<> LoginViewModel::finishSignIn(QString nationalID, QString fullName, Flow flow) {
+QCoro::Task<> LoginViewModel::finishSignIn(const QString& signedInID, const QString& signedInName,
+                                           const Flow& startedFlow) {
+    const QString nationalID = signedInID;
+    const QString fullName = signedInName;
+    const Flow flow = startedFlow;
     setPhase(Phase::Success);
-    co_await sleepFor(m_timing.successPause, flow.get());
+    auto pausing = sleepFor(m_timing.successPause, flow.get());
+    co_await pausing;
     if (m_appState)
         m_appState->completeSignIn(nationalID, fullName);
 }

@@ -109,9 +109,10 @@ private:
     void startQR();
     [[nodiscard]] Flow beginFlow();
     void cancelFlow();
-    QCoro::Task<> pushFlow(QString number, Flow flow);
-    QCoro::Task<> qrFlow(Flow flow);
-    QCoro::Task<> finishSignIn(QString nationalID, QString fullName, Flow flow);
+    QCoro::Task<> pushFlow(const QString& typedNumber, const Flow& startedFlow);
+    QCoro::Task<> qrFlow(const Flow& startedFlow);
+    QCoro::Task<> finishSignIn(const QString& signedInID, const QString& signedInName,
+                               const Flow& startedFlow);
     void enterWaiting();
     void tickCountdown();
 

@@ -59,7 +59,7 @@ bool SingleInstance::sendToRunning(const QString& message, int timeoutMs) const 
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs) || !peerIsThisUser(socket.socketDescriptor()))
         return false;
-    socket.write(message.toUtf8() + '\n');
+    socket.write(InstanceMessage::encode(message));
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     socket.disconnectFromServer();
@@ -88,19 +88,21 @@ void SingleInstance::acceptConnection() {
             socket->abort();
             continue;
         }
-        // A peer that connects and says nothing must not hold a connection for ever.
+        // A peer that connects and says nothing must not hold a connection for ever, nor one
+        // that talks on without a line end fill memory: one byte past the limit decides.
         QTimer::singleShot(m_silenceLimit, socket, &QLocalSocket::abort);
+        socket->setReadBufferSize(maximumMessageBytes + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() > maximumMessageBytes) {
+            const InstanceMessage message =
+                InstanceMessage::read(socket->peek(maximumMessageBytes + 1));
+            if (message.state == InstanceMessage::State::incomplete)
+                return;
+            if (message.state == InstanceMessage::State::refused) {
                 socket->abort();
                 return;
             }
-            if (!socket->canReadLine())
-                return;
-            const QString message = QString::fromUtf8(socket->readLine()).trimmed();
             socket->disconnectFromServer();
-            if (!message.isEmpty())
-                emit messageReceived(message);
+            emit messageReceived(message.text);
         });
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/input/InstanceMessage.hpp"
+
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -34,7 +36,7 @@ public:
     [[nodiscard]] bool listen();
 
     // Longest message accepted, in bytes; a longer one is dropped.
-    static constexpr qint64 maximumMessageBytes = 16 * 1024;
+    static constexpr qint64 maximumMessageBytes = InstanceMessage::maximumBytes;
 
 signals:
     void messageReceived(const QString& message);

@@ -59,7 +59,8 @@ CloudConnector::listProviderFiles(CloudProvider provider, const QString& token,
                              raw->abort();
                          }
                      });
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     if (tooLarge)
         throw APIError::invalidResponse();
     throwIfNoAnswer(*reply, watched);
@@ -112,7 +113,8 @@ QCoro::Task<bool> CloudConnector::uploadProviderFile(CloudProvider provider, con
                              if (whole > 0)
                                  report(sent, whole);
                          });
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     throwIfNoAnswer(*reply, watched);
     const int status = statusOf(*reply);
     if (!succeeded(status))

@@ -252,7 +252,8 @@ QCoro::Task<QByteArray> Updater::fetchFeed(Cancellation* cancellation) {
                              raw->abort();
                          }
                      });
-    co_await qCoro(reply.get()).waitForFinished();
+    auto finishing = qCoro(reply.get()).waitForFinished();
+    co_await finishing;
     if (tooLarge)
         throw BodyTooLargeError();
     throwIfNoAnswer(*reply, watched);

@@ -177,6 +177,25 @@ TEST_F(APIClientTest, cancelledBeforehandSendsNothing) {
     EXPECT_TRUE(sim().requestLog().empty());
 }
 
+// The application quits right after abortAll: every caller waiting on a request has its answer
+// when the call returns, without another turn of the event loop.
+TEST_F(APIClientTest, abortAllEndsEveryRequestInFlightAtOnce) {
+    stallStatusRequests();
+    int transportFailures = 0;
+    const auto ask = [](APIClient& api, int& failures) -> QCoro::Task<> {
+        try {
+            auto asking = api.request<AuthStatusResponse>(Endpoint::authSession("s"));
+            co_await asking;
+        } catch (const TransportError&) {
+            ++failures;
+        }
+    };
+    const QCoro::Task<> first = ask(client, transportFailures);
+    const QCoro::Task<> second = ask(client, transportFailures);
+    client.abortAll();
+    EXPECT_EQ(transportFailures, 2);
+}
+
 // Cancels when the client logs that the answer is in, that is while the answer is decoded.
 class CancelOnAnswer : public SelvorTokenKit::LogSink {
 public:
@@ -234,7 +253,8 @@ TEST(LargeDashboard, arrivesWholeAndDecodes) {
 
 TEST(Sleep, endsAfterItsTimeOrAtOnceWhenCancelled) {
     EXPECT_FALSE(run([]() -> QCoro::Task<bool> {
-                     co_await sleepFor(10ms);
+                     auto sleeping = sleepFor(10ms);
+                     co_await sleeping;
                      co_return true;
                  }())
                      .error);
@@ -242,16 +262,18 @@ TEST(Sleep, endsAfterItsTimeOrAtOnceWhenCancelled) {
     QTimer::singleShot(20ms, &cancellation, &Cancellation::cancel);
     QElapsedTimer elapsed;
     elapsed.start();
-    const auto outcome = run([&]() -> QCoro::Task<bool> {
-        co_await sleepFor(10s, &cancellation);
+    const auto outcome = run([](Cancellation* watched) -> QCoro::Task<bool> {
+        auto sleeping = sleepFor(10s, watched);
+        co_await sleeping;
         co_return true;
-    }());
+    }(&cancellation));
     outcome.errorAs<CancelledError>();
     EXPECT_LT(elapsed.elapsed(), 5000);
-    const auto late = run([&]() -> QCoro::Task<bool> {
-        co_await sleepFor(1ms, &cancellation);
+    const auto late = run([](Cancellation* watched) -> QCoro::Task<bool> {
+        auto sleeping = sleepFor(1ms, watched);
+        co_await sleeping;
         co_return true;
-    }());
+    }(&cancellation));
     late.errorAs<CancelledError>();
 }
 

@@ -43,10 +43,10 @@ template <typename T> struct Outcome {
     }
 };
 
-template <typename T> QCoro::Task<Outcome<T>> captured(QCoro::Task<T> task) {
+template <typename T> QCoro::Task<Outcome<T>> captured(QCoro::Task<T>& task) {
     Outcome<T> outcome;
     try {
-        outcome.value = co_await std::move(task);
+        outcome.value = co_await task;
     } catch (...) {
         outcome.error = std::current_exception();
     }
@@ -55,7 +55,7 @@ template <typename T> QCoro::Task<Outcome<T>> captured(QCoro::Task<T> task) {
 
 // Runs a task on a nested event loop until it ends.
 template <typename T> Outcome<T> run(QCoro::Task<T> task) {
-    return QCoro::waitFor(captured(std::move(task)));
+    return QCoro::waitFor(captured(task));
 }
 
 // Keeps every log record written while it exists.

@@ -121,14 +121,15 @@ TEST_F(PushSignInTest, transportFailure_showsTheTransportText) {
     fault.kind = "drop";
     sim->addFault(fault);
     QString expected;
-    const auto probe = [&]() -> QCoro::Task<> {
+    const auto probe = [](APIClient& api, QString& description) -> QCoro::Task<> {
         try {
-            co_await client->request<AuthStatusResponse>(Endpoint::authSession(u"x"_qs));
+            auto asking = api.request<AuthStatusResponse>(Endpoint::authSession(u"x"_qs));
+            co_await asking;
         } catch (const TransportError& error) {
-            expected = qs(error.errorDescription());
+            description = qs(error.errorDescription());
         }
     };
-    const QCoro::Task<> probing = probe();
+    const QCoro::Task<> probing = probe(*client, expected);
     ASSERT_TRUE(eventually([&] { return !expected.isEmpty(); }));
 
     login->setRegisterNumberText(QStringLiteral("УП91042312"));

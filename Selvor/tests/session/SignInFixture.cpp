@@ -1,5 +1,6 @@
 #include "SignInFixture.hpp"
 
+#include <QCoreApplication>
 #include <QTest>
 
 namespace Selvor::Testing {
@@ -29,13 +30,16 @@ void SignInFixture::SetUp() {
 }
 
 void SignInFixture::TearDown() {
+    // As when the app quits: the view-model cancels its flow, and the client's destructor ends
+    // every exchange still in flight (a dashboard load the sign-in started) and waits for a decode
+    // under way.
     login.reset();
     appState.reset();
-    // A dashboard load the sign-in started may still be on its way or being decoded: end the
-    // exchange and let its decoding come back, so that no request is left suspended.
-    client->abortAll();
-    QTest::qWait(50);
     client.reset();
+    // A cancelled pause and a finished decode come back on the next turn of the event loop; that
+    // turn ends the last flows, so that none outlives the test.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     sim.reset();
 }
 

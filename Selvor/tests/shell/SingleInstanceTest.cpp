@@ -61,16 +61,41 @@ TEST_F(SingleInstanceTest, staleSocketFile_isTakenOver) {
     EXPECT_TRUE(instance.listen());
 }
 
-TEST_F(SingleInstanceTest, overLongMessage_isDropped) {
-    SingleInstance running(socketName());
+TEST_F(SingleInstanceTest, messageAtTheLimit_arrivesAndALongerOneIsDropped) {
+    // Silence would end a connection only after a minute: the refusal itself drops it.
+    SingleInstance running(socketName(), std::chrono::minutes(1));
     ASSERT_TRUE(running.listen());
     QSignalSpy received(&running, &SingleInstance::messageReceived);
-    QLocalSocket socket;
-    socket.connectToServer(socketName());
-    ASSERT_TRUE(socket.waitForConnected(1000));
-    socket.write(QByteArray(SingleInstance::maximumMessageBytes + 10, 'x') + '\n');
-    socket.waitForBytesWritten(1000);
-    EXPECT_FALSE(received.wait(300));
+    const auto send = [this](QLocalSocket& socket, const QByteArray& bytes) {
+        socket.connectToServer(socketName());
+        ASSERT_TRUE(socket.waitForConnected(1000));
+        socket.write(bytes);
+        socket.waitForBytesWritten(1000);
+    };
+    QLocalSocket fits;
+    send(fits, QByteArray(SingleInstance::maximumMessageBytes, 'x') + '\n');
+    ASSERT_TRUE(received.wait(2000));
+    EXPECT_EQ(received.first().first().toString().size(), SingleInstance::maximumMessageBytes);
+
+    QLocalSocket tooLong;
+    send(tooLong, QByteArray(SingleInstance::maximumMessageBytes + 1, 'x') + '\n');
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tooLong.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(received.size(), 1);
+}
+
+// One line of UTF-8 text: a line break inside a sent URL must not hand over its first part as
+// another URL, and bytes that are not clean text are no message at all.
+TEST(InstanceMessageTest, sentTextArrivesWholeAndGarbageIsRefused) {
+    using State = InstanceMessage::State;
+    const InstanceMessage forged = InstanceMessage::read(
+        InstanceMessage::encode(u"selvorlogin://auth?national_id=AB1\nselvorlogin://x"_qs));
+    ASSERT_EQ(forged.state, State::complete);
+    EXPECT_EQ(forged.text, u"selvorlogin://auth?national_id=AB1\uFFFDselvorlogin://x"_qs);
+    EXPECT_EQ(InstanceMessage::read(" activate\r\nrest").text, u"activate"_qs);
+    EXPECT_EQ(InstanceMessage::read("activ").state, State::incomplete);
+    EXPECT_EQ(InstanceMessage::read("activ\xC3\n").state, State::refused) << "not UTF-8";
+    EXPECT_EQ(InstanceMessage::read("act\x1Bivate\n").state, State::refused);
+    EXPECT_EQ(InstanceMessage::read(" \n").state, State::refused);
 }
 
 // Runs `body` in a child process as the unprivileged user "nobody" and returns its exit status;
