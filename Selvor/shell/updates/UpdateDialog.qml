@@ -136,8 +136,17 @@ Dialog {
             Layout.fillWidth: true
             title: dialog.phase === Updater.Checking ? "Шалгаж байна…" : "Татаж байна…"
             fraction: dialog.phase === Updater.Checking ? -1 : dialog.updater.progressFraction
-            detail: dialog.phase === Updater.Checking ? "" : dialog.updater.progressText
             onCancelRequested: dialog.updater.cancel()
+        }
+        // On a line of its own: beside the bar, the dialog's width leaves it no room.
+        Label {
+            objectName: "updateProgressText"
+            textFormat: Text.PlainText
+            visible: dialog.phase === Updater.Downloading
+            Layout.fillWidth: true
+            text: dialog.updater.progressText
+            font: Theme.captionFont
+            color: Theme.textSecondary
         }
 
         Label {

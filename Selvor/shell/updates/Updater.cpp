@@ -354,13 +354,14 @@ void Updater::setPhase(Phase phase, const QString& errorText) {
     if (phase == Phase::Idle)
         m_userStarted = false;
     emit phaseChanged();
+    emit progressChanged();
 }
 
 void Updater::setReceived(qint64 received) {
     if (m_received == received)
         return;
     m_received = received;
-    emit receivedChanged();
+    emit progressChanged();
 }
 
 } // namespace Selvor

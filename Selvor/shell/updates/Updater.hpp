@@ -48,8 +48,8 @@ class Updater : public QObject {
     Q_PROPERTY(QString releaseNotes READ releaseNotes NOTIFY phaseChanged)
     Q_PROPERTY(QUrl releaseNotesLink READ releaseNotesLink NOTIFY phaseChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY phaseChanged)
-    Q_PROPERTY(QString progressText READ progressText NOTIFY receivedChanged)
-    Q_PROPERTY(double progressFraction READ progressFraction NOTIFY receivedChanged)
+    Q_PROPERTY(QString progressText READ progressText NOTIFY progressChanged)
+    Q_PROPERTY(double progressFraction READ progressFraction NOTIFY progressChanged)
     Q_PROPERTY(QString packagePath READ packagePath NOTIFY phaseChanged)
 
 public:
@@ -100,7 +100,8 @@ public:
 signals:
     void canCheckForUpdatesChanged();
     void phaseChanged();
-    void receivedChanged();
+    // The download moved on, or another one is shown.
+    void progressChanged();
     // A newer version is known, from either kind of check.
     void updateFound();
 
