@@ -50,18 +50,8 @@ CloudConnector::listProviderFiles(CloudProvider provider, const QString& token,
     const ProviderRequest list = m_requests.listing(provider, token);
     const Reply reply(network().sendCustomRequest(list.request, list.method, list.body));
     abortOnCancel(reply, watched);
-    bool tooLarge = false;
-    const QObject listeners; // ends the connections below with this frame, before the reply
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &listeners,
-                     [&tooLarge, raw = reply.get()](qint64 received, qint64 total) {
-                         if (received > listingBytes || total > listingBytes) {
-                             tooLarge = true;
-                             raw->abort();
-                         }
-                     });
-    auto finishing = qCoro(reply.get()).waitForFinished();
-    co_await finishing;
-    if (tooLarge)
+    auto finishing = finishWithin(*reply, listingBytes);
+    if (!co_await finishing)
         throw APIError::invalidResponse();
     throwIfNoAnswer(*reply, watched);
     // The body is read whatever the status: a provider's error object fails to decode, and

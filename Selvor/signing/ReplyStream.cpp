@@ -51,6 +51,21 @@ void throwIfNoAnswer(const QNetworkReply& reply, const QPointer<Cancellation>& c
         throw TransportError(error, reply.errorString().toStdString());
 }
 
+QCoro::Task<bool> finishWithin(QNetworkReply& reply, qint64 limit) {
+    bool tooLarge = false;
+    const QObject listeners; // ends the connection below with this frame, before the reply
+    QObject::connect(&reply, &QNetworkReply::downloadProgress, &listeners,
+                     [&tooLarge, &reply, limit](qint64 received, qint64 whole) {
+                         if (received > limit || whole > limit) {
+                             tooLarge = true;
+                             reply.abort();
+                         }
+                     });
+    auto finishing = qCoro(&reply).waitForFinished();
+    co_await finishing;
+    co_return !tooLarge;
+}
+
 QCoro::Task<> receiveBody(QNetworkReply& reply, DownloadFile& into, qint64 limit,
                           const TransferProgress& progress,
                           const QPointer<Cancellation>& cancellation) {

@@ -45,6 +45,10 @@ void abortOnCancel(const Reply& reply, Cancellation* cancellation);
 // when the caller cancelled it.
 void throwIfNoAnswer(const QNetworkReply& reply, const QPointer<Cancellation>& cancellation);
 
+// Waits for the reply to finish; false when its body grew past `limit` (or was announced so),
+// in which case it was aborted there rather than read to the end.
+QCoro::Task<bool> finishWithin(QNetworkReply& reply, qint64 limit);
+
 // Streams the reply's body into `into` as it arrives, at most `limit` bytes (BodyTooLargeError
 // beyond). ProviderStatusError for an answer outside 200-299, whose body is never written; the
 // errors of throwIfNoAnswer when no answer came.

@@ -22,7 +22,6 @@
 #include <QStandardPaths>
 
 #include <QCoroFuture>
-#include <QCoroNetworkReply>
 
 namespace Selvor {
 namespace {
@@ -36,6 +35,10 @@ constexpr int transferTimeoutMs = 60 * 1000;
 
 const QString defaultFeed = QStringLiteral("https://selvor.mn/desktop/appcast.xml");
 const QString stampName = QStringLiteral("last-check");
+
+QString stampPath(const UpdaterSettings& settings) {
+    return settings.folder + QLatin1Char('/') + stampName;
+}
 
 const SelvorTokenKit::Logger& logger() {
     static const SelvorTokenKit::Logger instance("mn.selvor.eid.desktop", "Updater");
@@ -148,7 +151,7 @@ void Updater::checkForUpdates() {
 }
 
 bool Updater::checkAutomatically(const QDateTime& now) {
-    QFile stamp(m_settings.folder + QLatin1Char('/') + stampName);
+    QFile stamp(stampPath(m_settings));
     if (stamp.open(QIODevice::ReadOnly)) {
         const QDateTime last =
             QDateTime::fromString(QString::fromLatin1(stamp.read(64)), Qt::ISODate);
@@ -165,7 +168,7 @@ bool Updater::checkAutomatically(const QDateTime& now) {
 }
 
 void Updater::stampCheck(const QDateTime& now) {
-    QFile stamp(m_settings.folder + QLatin1Char('/') + stampName);
+    QFile stamp(stampPath(m_settings));
     if (!QDir().mkpath(m_settings.folder) ||
         !stamp.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         stamp.write(now.toUTC().toString(Qt::ISODate).toLatin1()) < 0)
@@ -243,18 +246,8 @@ QCoro::Task<QByteArray> Updater::fetchFeed(Cancellation* cancellation) {
     request.setTransferTimeout(transferTimeoutMs);
     const Reply reply(network().get(request));
     abortOnCancel(reply, watched);
-    bool tooLarge = false;
-    const QObject listeners; // ends the connection below with this frame, before the reply
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &listeners,
-                     [&tooLarge, raw = reply.get()](qint64 received, qint64 whole) {
-                         if (received > feedBytes || whole > feedBytes) {
-                             tooLarge = true;
-                             raw->abort();
-                         }
-                     });
-    auto finishing = qCoro(reply.get()).waitForFinished();
-    co_await finishing;
-    if (tooLarge)
+    auto finishing = finishWithin(*reply, feedBytes);
+    if (!co_await finishing)
         throw BodyTooLargeError();
     throwIfNoAnswer(*reply, watched);
     if (const int status = statusOf(*reply); !succeeded(status))
