@@ -11,6 +11,24 @@
 namespace SelvorTokenKit {
 namespace {
 
+// A card that went away, at any point of a session, is the kit's "no token"; anything else
+// the service reports is passed on as it stands.
+[[noreturn]] void throwPcscFailure(const char* operation, LONG result) {
+    switch (result) {
+    case SCARD_E_NO_SMARTCARD:
+    case SCARD_W_REMOVED_CARD:
+    case SCARD_W_UNRESPONSIVE_CARD:
+    case SCARD_W_UNPOWERED_CARD:
+    case SCARD_E_UNKNOWN_READER:
+    case SCARD_E_READER_UNAVAILABLE:
+        throw TokenError(TokenError::Kind::cardNotFound);
+    case SCARD_E_NO_SERVICE:
+        throw TokenError(TokenError::Kind::readerNotConnected);
+    default:
+        throw PcscError(operation, result);
+    }
+}
+
 // A card session: connected and inside a transaction until destroyed.
 class PcscCard : public Card {
 public:
@@ -18,23 +36,13 @@ public:
         : m_context(std::move(context)), m_readerName(std::move(readerName)) {
         LONG result = SCardConnect(m_context.handle(), m_readerName.c_str(), SCARD_SHARE_SHARED,
                                    SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &m_handle, &m_protocol);
-        switch (result) {
-        case SCARD_S_SUCCESS:
-            break;
-        case SCARD_E_NO_SMARTCARD:
-        case SCARD_W_REMOVED_CARD:
-        case SCARD_W_UNRESPONSIVE_CARD:
-        case SCARD_W_UNPOWERED_CARD:
-        case SCARD_E_UNKNOWN_READER:
-        case SCARD_E_READER_UNAVAILABLE:
-            throw TokenError(TokenError::Kind::cardNotFound);
-        default:
-            throw PcscError("SCardConnect", result);
+        if (result != SCARD_S_SUCCESS) {
+            throwPcscFailure("SCardConnect", result);
         }
         result = SCardBeginTransaction(m_handle);
         if (result != SCARD_S_SUCCESS) {
             SCardDisconnect(m_handle, SCARD_LEAVE_CARD);
-            throw PcscError("SCardBeginTransaction", result);
+            throwPcscFailure("SCardBeginTransaction", result);
         }
     }
 
@@ -55,7 +63,7 @@ public:
             SCardTransmit(m_handle, pci, command.data(), static_cast<DWORD>(command.size()),
                           nullptr, reply.data(), &length);
         if (result != SCARD_S_SUCCESS) {
-            throw PcscError("SCardTransmit", result);
+            throwPcscFailure("SCardTransmit", result);
         }
         return Bytes(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(length));
     }

@@ -41,9 +41,19 @@ struct PresenceWatcher::State {
     std::map<std::string, ReaderState> readers;
     bool plugAndPlay = true;
     DWORD plugAndPlayState = SCARD_STATE_UNAWARE;
+    // Unknown until the first attempt to reach the service.
+    std::optional<bool> serviceAvailable;
 
     void emit(Kind kind, const std::string& reader, Bytes atr = {}) {
         callback(Event{kind, reader, std::move(atr)});
+    }
+
+    void setServiceAvailable(bool available) {
+        if (serviceAvailable == available) {
+            return;
+        }
+        serviceAvailable = available;
+        emit(available ? Kind::serviceAvailable : Kind::serviceUnavailable, {});
     }
 
     bool stopping() {
@@ -158,6 +168,7 @@ struct PresenceWatcher::State {
         while (!stopping()) {
             LONG result = SCARD_S_SUCCESS;
             std::optional<PcscContext> context = PcscContext::establish(result);
+            setServiceAvailable(context.has_value());
             if (context) {
                 {
                     std::lock_guard lock(mutex);
@@ -223,6 +234,7 @@ void PresenceWatcher::stop() {
     m_state->readers.clear();
     m_state->plugAndPlay = true;
     m_state->plugAndPlayState = SCARD_STATE_UNAWARE;
+    m_state->serviceAvailable.reset();
 }
 
 bool PresenceWatcher::isRunning() const {
@@ -240,6 +252,10 @@ const char* kindName(PresenceWatcher::Event::Kind kind) {
         return "cardInserted";
     case Kind::cardRemoved:
         return "cardRemoved";
+    case Kind::serviceAvailable:
+        return "serviceAvailable";
+    case Kind::serviceUnavailable:
+        return "serviceUnavailable";
     }
     return "unknown";
 }

@@ -9,14 +9,22 @@
 namespace SelvorTokenKit {
 
 // Watches the PC/SC service on a thread of its own and reports readers and cards coming and
-// going, readers plugged in later included. Readers and cards present at start are reported as
-// arrivals. The callback runs on the watcher thread and must not block for long.
+// going, readers plugged in later included, and the service itself going and coming back.
+// Readers and cards present at start are reported as arrivals, after the first service event.
+// The callback runs on the watcher thread and must not block for long.
 class PresenceWatcher {
 public:
     struct Event {
-        enum class Kind { readerAdded, readerRemoved, cardInserted, cardRemoved };
+        enum class Kind {
+            readerAdded,
+            readerRemoved,
+            cardInserted,
+            cardRemoved,
+            serviceAvailable,
+            serviceUnavailable,
+        };
         Kind kind;
-        // The reader's name: identifies the slot the event belongs to.
+        // The reader's name: identifies the slot the event belongs to. Empty for service events.
         std::string identifier;
         // The card's ATR on cardInserted; empty otherwise.
         Bytes atr;

@@ -127,6 +127,12 @@ bool VpcdLink::serveOne(TokenCard& card) {
             return true;
         }
     }
+    if (m_commandsBeforePullOut && (*m_commandsBeforePullOut)-- == 0) {
+        m_commandsBeforePullOut.reset();
+        m_pulledOut = true;
+        wipe(message);
+        return false;
+    }
     Bytes reply = card.transmit(message);
     const bool sent = send(reply);
     wipe(reply);

@@ -2,7 +2,9 @@
 
 #include "TokenSim/TokenCard.hpp"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace TokenSim {
 
@@ -26,8 +28,14 @@ public:
     bool isServed() const { return m_served; }
     int fd() const { return m_fd; }
 
-    // Answers one message; false when vpcd closed the connection.
+    // Answers one message; false when vpcd closed the connection or the card is pulled out.
     bool serveOne(TokenCard& card);
+
+    // The card answers `commands` more command APDUs, then is pulled out when the next one
+    // arrives, leaving it unanswered: a token removed in the middle of an action.
+    void pullOutAfter(int commands) { m_commandsBeforePullOut = commands; }
+    // True once, after serveOne returned false because the card was pulled out.
+    bool takePullOut() { return std::exchange(m_pulledOut, false); }
 
 private:
     bool readExactly(std::uint8_t* buffer, std::size_t size);
@@ -37,6 +45,8 @@ private:
     std::string m_port;
     int m_fd = -1;
     bool m_served = false;
+    std::optional<int> m_commandsBeforePullOut;
+    bool m_pulledOut = false;
 };
 
 } // namespace TokenSim

@@ -1,7 +1,7 @@
 // token-sim: the virtual token as a card in a vsmartcard vpcd reader.
 //   token-sim --vpcd HOST:PORT [--fips] [--atr HEX] [--control PATH]
-// The control socket takes "remove", "insert", "status" (removed, waiting or serving), "log",
-// "clear-log" and "pubkey"; only its owner can connect to it.
+// The control socket takes "remove", "remove-after N", "insert", "status" (removed, waiting or
+// serving), "log", "clear-log" and "pubkey"; only its owner can connect to it.
 
 #include "ControlServer.hpp"
 #include "VpcdLink.hpp"
@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <signal.h>
 
+#include <charconv>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -64,6 +65,15 @@ std::optional<Options> parseOptions(int argc, char** argv) {
     return options;
 }
 
+std::optional<int> parseCount(const std::string& text) {
+    int count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc{} || end != text.data() + text.size() || count < 0) {
+        return std::nullopt;
+    }
+    return count;
+}
+
 std::string describeLog(const TokenSim::TokenCard& card) {
     std::ostringstream out;
     for (const auto& entry : card.commandLog()) {
@@ -99,6 +109,12 @@ int main(int argc, char** argv) {
                 present = false;
                 link.disconnect();
                 card.reset();
+            } else if (command.starts_with("remove-after ")) {
+                const std::optional<int> count = parseCount(command.substr(13));
+                if (!count) {
+                    return "error: remove-after takes a count of commands\n";
+                }
+                link.pullOutAfter(*count);
             } else if (command == "insert") {
                 present = true;
                 if (!link.isConnected()) {
@@ -144,6 +160,9 @@ int main(int argc, char** argv) {
             continue;
         }
         if (connected && watched[count - 1].revents != 0 && !link.serveOne(card)) {
+            if (link.takePullOut()) {
+                present = false;
+            }
             link.disconnect();
             card.reset();
         }

@@ -183,6 +183,10 @@ void TokenSimProcess::removeCard() {
     waitForCard(false, cardTimeout);
 }
 
+void TokenSimProcess::removeAfterCommands(int commands) {
+    control("remove-after " + std::to_string(commands));
+}
+
 void TokenSimProcess::insertCard() {
     control("insert");
     waitUntilServed();

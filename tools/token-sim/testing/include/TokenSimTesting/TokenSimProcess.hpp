@@ -46,6 +46,8 @@ public:
     // Both return once pcscd has seen the change.
     void removeCard();
     void insertCard();
+    // The token answers `commands` more command APDUs and is pulled out on the next one.
+    void removeAfterCommands(int commands);
 
     std::vector<LoggedApdu> commandLog() const;
     void clearLog() const;
