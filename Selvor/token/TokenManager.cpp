@@ -1,13 +1,16 @@
 #include "token/TokenManager.hpp"
 
 #include <SelvorTokenKit/Hex.hpp>
+#include <SelvorTokenKit/TokenError.hpp>
 
 #include <QCoroFuture>
 #include <QMetaObject>
 #include <QPointer>
 #include <QVariantMap>
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace Selvor {
 
@@ -40,28 +43,61 @@ QVariant TokenManager::tokenInfoValue() const {
     };
 }
 
+int TokenManager::readerIndex(SelvorTokenKit::TokenManager& kit, const std::string& reader) {
+    if (reader.empty())
+        return 0;
+    const std::vector<std::string> names = kit.getReaderNames();
+    const auto found = std::find(names.begin(), names.end(), reader);
+    if (found == names.end())
+        throw SelvorTokenKit::TokenError(SelvorTokenKit::TokenError::Kind::cardNotFound);
+    return static_cast<int>(found - names.begin());
+}
+
 void TokenManager::refresh() {
-    QStringList names;
-    for (const std::string& name : m_kit.getReaderNames())
-        names.append(QString::fromStdString(name));
-    if (names != m_readerNames) {
-        m_readerNames = names;
+    // listReaders handles its own outcome, so nothing can escape this detached task.
+    listReaders(true);
+}
+
+QCoro::Task<> TokenManager::listReaders(bool rereadTokenInfo) {
+    QPointer<TokenManager> self(this);
+    auto listing = m_tokenThread.run([kit = &m_kit] { return kit->getReaderNames(); });
+    const std::vector<std::string> names = co_await listing;
+    if (!self)
+        co_return;
+    QStringList readerNames;
+    for (const std::string& name : names)
+        readerNames.append(QString::fromStdString(name));
+    if (readerNames != m_readerNames) {
+        m_readerNames = readerNames;
         emit readerNamesChanged();
     }
-
-    // Every token action works on the first reader, so the token counts as present when that
-    // reader holds a card: an empty reader is not a token.
-    const bool present =
-        !names.isEmpty() && m_readersWithCard.contains(names.front().toStdString());
-    if (present != m_isTokenPresent) {
-        m_isTokenPresent = present;
-        emit isTokenPresentChanged();
-    }
-
-    if (!present)
-        setTokenInfo(std::nullopt);
-    else
+    if (!updateToken() && rereadTokenInfo && isTokenPresent())
         startReadingTokenInfo();
+}
+
+bool TokenManager::updateToken() {
+    const auto holdsCard = [this](const QString& reader) {
+        return m_readerNames.contains(reader) && m_readersWithCard.contains(reader.toStdString());
+    };
+    if (holdsCard(m_tokenReader))
+        return false;
+    QString reader;
+    for (const QString& name : std::as_const(m_readerNames)) {
+        if (holdsCard(name)) {
+            reader = name;
+            break;
+        }
+    }
+    if (reader == m_tokenReader)
+        return false;
+    m_tokenReader = reader;
+    // Whatever was read belongs to the token that went.
+    setTokenInfo(std::nullopt);
+    setTokenInfoError({});
+    emit isTokenPresentChanged();
+    if (isTokenPresent())
+        startReadingTokenInfo();
+    return true;
 }
 
 void TokenManager::startReadingTokenInfo() {
@@ -71,6 +107,7 @@ void TokenManager::startReadingTokenInfo() {
 
 QCoro::Task<> TokenManager::readTokenInfo() {
     QPointer<TokenManager> self(this);
+    const QString reader = m_tokenReader;
     std::optional<SelvorTokenKit::TokenInfo> info;
     QString failure;
     try {
@@ -80,16 +117,21 @@ QCoro::Task<> TokenManager::readTokenInfo() {
     } catch (const std::exception& error) {
         failure = QString::fromStdString(error.what());
     }
-    if (!self)
+    // A read of a token that has since gone tells nothing about the one there now.
+    if (!self || reader != m_tokenReader)
         co_return;
     if (info) {
         m_logger.info("Токен: %s, FIPS=%{bool}d", info->label, info->isFIPS);
         // A read that finishes after the token was pulled out must not bring it back.
-        if (m_isTokenPresent)
+        if (isTokenPresent()) {
             setTokenInfo(std::move(info));
+            setTokenInfoError({});
+        }
     } else {
         m_logger.error("Token info алдаа: %s", failure.toStdString());
         setErrorMessage(failure);
+        if (isTokenPresent())
+            setTokenInfoError(failure);
     }
 }
 
@@ -130,8 +172,22 @@ void TokenManager::onPresenceEvent(const PresenceWatcher::Event& event) {
         break;
     case Kind::readerAdded:
         break;
+    case Kind::serviceAvailable:
+    case Kind::serviceUnavailable:
+        setServiceAvailable(event.kind == Kind::serviceAvailable);
+        break;
     }
-    refresh();
+    // A card that went is noticed at once; a reader that came needs the service's listing.
+    updateToken();
+    listReaders(false);
+}
+
+void TokenManager::setServiceAvailable(bool available) {
+    if (available == m_isServiceAvailable)
+        return;
+    m_isServiceAvailable = available;
+    m_logger.info(available ? "Smart-card service available" : "Smart-card service unavailable");
+    emit isServiceAvailableChanged();
 }
 
 void TokenManager::setTokenInfo(std::optional<SelvorTokenKit::TokenInfo> info) {
@@ -139,6 +195,13 @@ void TokenManager::setTokenInfo(std::optional<SelvorTokenKit::TokenInfo> info) {
         return;
     m_tokenInfo = std::move(info);
     emit tokenInfoChanged();
+}
+
+void TokenManager::setTokenInfoError(const QString& message) {
+    if (message == m_tokenInfoError)
+        return;
+    m_tokenInfoError = message;
+    emit tokenInfoErrorChanged();
 }
 
 void TokenManager::setErrorMessage(const QString& message) {

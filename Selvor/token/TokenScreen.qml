@@ -13,6 +13,7 @@ Rectangle {
     required property TokenManager tokenManager
     readonly property TokenScreenViewModel viewModel: model
     readonly property bool present: tokenManager.isTokenPresent
+    readonly property bool serviceAvailable: tokenManager.isServiceAvailable
 
     objectName: "tokenScreen"
     color: Theme.appBackground
@@ -86,7 +87,10 @@ Rectangle {
                                 objectName: "deviceStatus"
                                 textFormat: Text.PlainText
                                 Layout.fillWidth: true
-                                text: root.present ? "Холбогдсон" : "Холбогдоогүй"
+                                wrapMode: Text.Wrap
+                                text: !root.serviceAvailable
+                                      ? "Ухаалаг картын үйлчилгээ ажиллахгүй байна"
+                                      : root.present ? "Холбогдсон" : "Холбогдоогүй"
                                 font: Theme.bodyFont
                                 color: Theme.textPrimary
                             }
@@ -94,9 +98,33 @@ Rectangle {
                                 objectName: "deviceDetail"
                                 textFormat: Text.PlainText
                                 Layout.fillWidth: true
-                                text: root.present ? "USB токен бэлэн" : "USB токен залгана уу"
+                                wrapMode: Text.Wrap
+                                text: !root.serviceAvailable
+                                      ? "Токен ашиглахын тулд pcscd үйлчилгээг эхлүүлнэ үү "
+                                        + "(sudo systemctl start pcscd). Эхэлмэгц токен өөрөө олдоно."
+                                      : root.present ? "USB токен бэлэн" : "USB токен залгана уу"
                                 font: Theme.captionFont
                                 color: Theme.textSecondary
+                            }
+                            Label {
+                                objectName: "deviceReader"
+                                visible: root.present
+                                textFormat: Text.PlainText
+                                Layout.fillWidth: true
+                                elide: Text.ElideMiddle
+                                text: "Уншигч: " + root.tokenManager.tokenReaderName
+                                font: Theme.captionFont
+                                color: Theme.textSecondary
+                            }
+                            Label {
+                                objectName: "deviceError"
+                                visible: root.present && text !== ""
+                                textFormat: Text.PlainText
+                                Layout.fillWidth: true
+                                wrapMode: Text.Wrap
+                                text: root.tokenManager.tokenInfoError
+                                font: Theme.captionFont
+                                color: Theme.dangerRed
                             }
                         }
                         BorderedButton {
@@ -197,6 +225,18 @@ Rectangle {
                         wrapMode: Text.Wrap
                         Layout.fillWidth: true
                     }
+                }
+                Label {
+                    objectName: "statusDetail"
+                    visible: model.statusMessage !== "" && text !== ""
+                    textFormat: Text.PlainText
+                    text: model.statusDetail
+                    font: Theme.captionFont
+                    color: Theme.textSecondary
+                    wrapMode: Text.Wrap
+                    Layout.fillWidth: true
+                    Layout.topMargin: -14
+                    Layout.leftMargin: 22
                 }
 
                 BorderedButton {

@@ -122,8 +122,12 @@ QCoro::Task<> TokenScreenViewModel::runConnectionTest() {
     const bool ok = co_await testing;
     if (!self)
         co_return;
-    // The reason of a failure is in the token manager's errorMessage and the log.
-    setStatus(ok ? QStringLiteral("Холболт амжилттай") : QStringLiteral("Холболт амжилтгүй"), !ok);
+    // The line itself stays short; the kit's reason goes beneath it.
+    if (ok)
+        setStatus(QStringLiteral("Холболт амжилттай"), false);
+    else
+        setStatus(QStringLiteral("Холболт амжилтгүй"), true,
+                  m_tokenManager ? m_tokenManager->errorMessage() : QString());
     setBusy(false);
 }
 
@@ -191,11 +195,12 @@ void TokenScreenViewModel::setBusy(bool busy) {
     updateCanSubmit();
 }
 
-void TokenScreenViewModel::setStatus(const QString& message, bool isError) {
-    if (message == m_statusMessage && isError == m_isError)
+void TokenScreenViewModel::setStatus(const QString& message, bool isError, const QString& detail) {
+    if (message == m_statusMessage && isError == m_isError && detail == m_statusDetail)
         return;
     m_statusMessage = message;
     m_isError = isError;
+    m_statusDetail = detail;
     emit statusChanged();
 }
 

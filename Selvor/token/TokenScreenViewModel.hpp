@@ -24,6 +24,8 @@ class TokenScreenViewModel : public QObject {
     Q_PROPERTY(bool isBusy READ isBusy NOTIFY isBusyChanged)
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusChanged)
     Q_PROPERTY(bool isError READ isError NOTIFY statusChanged)
+    // Why a connection test failed, as the token kit put it; empty otherwise.
+    Q_PROPERTY(QString statusDetail READ statusDetail NOTIFY statusChanged)
     Q_PROPERTY(bool canSubmit READ canSubmit NOTIFY canSubmitChanged)
 
 public:
@@ -47,6 +49,7 @@ public:
     [[nodiscard]] bool isBusy() const { return m_isBusy; }
     [[nodiscard]] QString statusMessage() const { return m_statusMessage; }
     [[nodiscard]] bool isError() const { return m_isError; }
+    [[nodiscard]] QString statusDetail() const { return m_statusDetail; }
     // The form is complete (lengths in characters) and no action runs.
     [[nodiscard]] bool canSubmit() const { return m_canSubmit; }
 
@@ -74,7 +77,7 @@ private:
     QCoro::Task<> runProvisioning();
     void setStep(int step);
     void setBusy(bool busy);
-    void setStatus(const QString& message, bool isError);
+    void setStatus(const QString& message, bool isError, const QString& detail = {});
     void updateCanSubmit();
     // Wipes the PIN, its repeat and the PUK, and empties their fields.
     void clearSecrets();
@@ -87,6 +90,7 @@ private:
     bool m_isBusy = false;
     QString m_statusMessage;
     bool m_isError = false;
+    QString m_statusDetail;
     bool m_canSubmit = false;
 };
 

@@ -8,18 +8,7 @@
 namespace Selvor::Testing {
 namespace {
 
-class KeyboardRoad : public Road {
-protected:
-    // Tabs on until `objectName` has the focus; false when it is not reached in a round.
-    bool tabTo(const QString& objectName, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        for (int step = 0; step < 12; ++step) {
-            if (ui.focusedName() == objectName)
-                return true;
-            ui.pressKey(Qt::Key_Tab, modifiers);
-        }
-        return ui.focusedName() == objectName;
-    }
-};
+using KeyboardRoad = Road;
 
 // Without a mouse: the sign-in field has the focus from the start, Return signs in, Tab reaches
 // the update check and "Гарах", Ctrl+, and Escape open and close the settings; the QR code is a
@@ -40,7 +29,7 @@ TEST_F(KeyboardRoad, signInCheckSettingsAndSignOut) {
         << "the sections take the keys as the main view opens";
     ui.pressKey(Qt::Key_Down);
     EXPECT_EQ(appState().selectedTab(), AppState::SidebarTab::Id);
-    ASSERT_TRUE(tabTo(u"updateStatusButton"_qs));
+    ASSERT_TRUE(ui.tabTo(u"updateStatusButton"_qs));
     ui.pressKey(Qt::Key_Return);
     ASSERT_TRUE(ui.waitFor([&] { return ui.exists(u"updateDialogTitle"_qs); }));
     ui.pressKey(Qt::Key_Escape);
@@ -53,12 +42,12 @@ TEST_F(KeyboardRoad, signInCheckSettingsAndSignOut) {
     QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Escape);
     ASSERT_TRUE(ui.waitFor([&] { return QGuiApplication::focusWindow() == main; }));
 
-    ASSERT_TRUE(tabTo(u"signOutButton"_qs));
+    ASSERT_TRUE(ui.tabTo(u"signOutButton"_qs));
     ui.pressKey(Qt::Key_Return);
     ASSERT_TRUE(ui.waitFor([&] { return onSignInScreen(); }));
 
     ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"registerNumberField"_qs; }));
-    ASSERT_TRUE(tabTo(u"methodRegisterNumber"_qs, Qt::ShiftModifier));
+    ASSERT_TRUE(ui.tabTo(u"methodRegisterNumber"_qs, Qt::ShiftModifier));
     ui.pressKey(Qt::Key_Right);
     EXPECT_TRUE(ui.waitFor([&] { return ui.visible(u"qrImage"_qs); }));
 }

@@ -83,10 +83,13 @@ void WindowDriver::scrollIntoView(QQuickItem& target) {
     for (QQuickItem* parent = target.parentItem(); parent; parent = parent->parentItem()) {
         if (!parent->inherits("QQuickFlickable"))
             continue;
-        const QRectF area(parent->mapToScene(QPointF(0, 0)), parent->size());
-        const QPointF centre = target.mapToScene(QPointF(target.width() / 2, target.height() / 2));
-        if (area.contains(centre))
+        // Only what shows in the window counts: a view may reach past the window's edge.
+        const QRectF area = QRectF(parent->mapToScene(QPointF(0, 0)), parent->size())
+                                .intersected(QRectF(QPointF(0, 0), m_window->size()));
+        const QRectF bounds(target.mapToScene(QPointF(0, 0)), target.size());
+        if (area.contains(bounds))
             continue;
+        const QPointF centre = bounds.center();
         const qreal contentY = parent->property("contentY").toReal();
         const qreal maximum =
             std::max(0.0, parent->property("contentHeight").toReal() - parent->height());
@@ -118,6 +121,15 @@ QString WindowDriver::focusedName() const {
 void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(m_window, key, modifiers);
     settle(0);
+}
+
+bool WindowDriver::tabTo(const QString& objectName, Qt::KeyboardModifiers modifiers) {
+    for (int step = 0; step < 16; ++step) {
+        if (focusedName() == objectName)
+            return true;
+        pressKey(Qt::Key_Tab, modifiers);
+    }
+    return focusedName() == objectName;
 }
 
 bool WindowDriver::waitFor(const std::function<bool()>& condition, int timeoutMs) {

@@ -47,6 +47,8 @@ public:
     // The objectName of the item with keyboard focus; empty when none.
     [[nodiscard]] QString focusedName() const;
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Tabs on until `objectName` has the focus; false when it is not reached in a round.
+    bool tabTo(const QString& objectName, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Processes events until the condition holds; false when timeoutMs passes first.
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000);

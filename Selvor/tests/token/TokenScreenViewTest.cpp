@@ -9,6 +9,7 @@
 
 #include <QQuickItem>
 
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -21,6 +22,9 @@ namespace {
 
 class TokenScreenViewTest : public testing::Test {
 protected:
+    explicit TokenScreenViewTest(const TokenSimTesting::TokenSimOptions& options = {})
+        : m_token(options) {}
+
     void SetUp() override {
         ASSERT_TRUE(waitForToken(m_manager));
         m_view = std::make_unique<ViewHarness>(
@@ -183,5 +187,74 @@ TEST_F(TokenScreenViewTest, wrongPinDuringKeyGenerationShowsTheFormWithTheWarnin
                 m_model->puk().isEmpty());
     EXPECT_FALSE(m_view->enabled("provisionButton"));
 }
+
+// The token pulled out in the middle of each action, at the command named: the screen says
+// so, the token thread is free at once, and the token put back works.
+class TokenPulledOut : public TokenScreenViewTest, public testing::WithParamInterface<bool> {
+protected:
+    TokenPulledOut() : TokenScreenViewTest(tokenOptions(GetParam())) {}
+
+    void provisionByHand() {
+        m_model->reset();
+        m_view->click("beginSetupButton");
+        fillForm(testPin, testPin, testPuk);
+        m_view->click("provisionButton");
+    }
+};
+
+TEST_P(TokenPulledOut, midActionSaysWhyAndTheNextInsertionWorks) {
+    struct Case {
+        const char* action;
+        int commandsAnswered;
+        std::function<void()> start;
+        // The line that keeps the kit's text once the token has gone, if the action has one,
+        // and the text.
+        const char* reasonLine;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"connection test, GET CHALLENGE", 1, [&] { m_view->click("testConnectionButton"); },
+         "statusDetail", "Токен баталгаажуулалт амжилтгүй."},
+        {"token information", 0, [&] { m_view->click("refreshButton"); }, nullptr, nullptr},
+        {"mutual authentication", 3, [&] { provisionByHand(); }, "statusText",
+         "Токен баталгаажуулалт амжилтгүй."},
+        {"PIN and PUK, first PUT DATA", 4, [&] { provisionByHand(); }, "statusText",
+         "Secure messaging алдаа."},
+        {"key pair, VERIFY", 10, [&] { provisionByHand(); }, "statusText",
+         "Secure messaging алдаа."},
+        {"key pair, GENERATE", 11, [&] { provisionByHand(); }, "statusText",
+         "Secure messaging алдаа."},
+        {"signing, SIGN", 1,
+         [&] {
+             m_view->typeText("registerNumberField", "УБ99112233");
+             m_view->typeText("documentNameField", "Гэрээ.pdf");
+             m_view->typeText("documentHashField", QString(64, 'a'));
+             m_view->click("signButton");
+         },
+         nullptr, nullptr},
+    };
+    for (const Case& pulledOut : cases) {
+        SCOPED_TRACE(pulledOut.action);
+        m_token.removeAfterCommands(pulledOut.commandsAnswered);
+        pulledOut.start();
+        ASSERT_TRUE(waitUntil([&] { return !m_manager.isTokenPresent() && !m_model->isBusy(); }));
+        m_view->settle();
+        EXPECT_EQ(m_view->text("deviceStatus"), "Холбогдоогүй");
+        if (pulledOut.reasonLine) {
+            EXPECT_EQ(m_view->text(pulledOut.reasonLine).toStdString(), pulledOut.reason);
+        }
+        auto nextWork = m_manager.withSession([](SelvorTokenKit::Card&) {});
+        EXPECT_TRUE(waitUntil([&] { return nextWork.isFinished(); }, 2000));
+
+        m_token.insertCard();
+        ASSERT_TRUE(waitForToken(m_manager));
+        m_view->click("testConnectionButton");
+        ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy(); }));
+        EXPECT_EQ(m_model->statusMessage(), "Холболт амжилттай");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DesAndFips, TokenPulledOut, testing::Bool(),
+                         [](const auto& info) { return info.param ? "fips" : "des"; });
 
 } // namespace
