@@ -40,8 +40,6 @@ AccountPanel {
             busy: notice.account ? notice.account.isDashboardLoading : false
             enabled: !busy
             onClicked: notice.account.loadDashboard()
-            Keys.onReturnPressed: clicked()
-            Keys.onEnterPressed: clicked()
         }
     }
 }

@@ -21,6 +21,9 @@ Button {
     rightPadding: 12
     opacity: enabled ? 1 : 0.5
     Accessible.name: text
+    // Return and Enter press a focused button as Space does.
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
 
     background: Rectangle {
         implicitHeight: 30

@@ -14,6 +14,12 @@ Rectangle {
     readonly property TokenScreenViewModel viewModel: model
     readonly property bool present: tokenManager.isTokenPresent
     readonly property bool serviceAvailable: tokenManager.isServiceAvailable
+    readonly property string tokenReader: tokenManager.tokenReaderName
+
+    onTokenReaderChanged: {
+        documentSignLoader.active = false
+        documentSignLoader.active = Qt.binding(() => root.present)
+    }
 
     objectName: "tokenScreen"
     color: Theme.appBackground
@@ -427,8 +433,10 @@ Rectangle {
             }
 
             // Made with each token and gone with it, so that a new token starts on empty fields,
-            // never on the register number, digest and signature of the one before.
+            // never on the register number, digest and signature of the one before, even when
+            // it takes over from another reader without a gap.
             Loader {
+                id: documentSignLoader
                 objectName: "embeddedDocumentSign"
                 active: root.present
                 visible: root.present

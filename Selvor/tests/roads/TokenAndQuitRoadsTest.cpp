@@ -4,12 +4,9 @@
 #include "shell/Theme.hpp"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QGuiApplication>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -50,62 +47,68 @@ protected:
     }
 };
 
-// Insert, set up, sign a file's digest, pull the token out on the screen and put it back.
-TEST_F(TokenRoad, setUpSignPullOutAndPutBack) {
+// Keyboard only, with the token in the second reader behind an empty first one (a laptop's
+// built-in reader): set it up, sign a digest, and pull it out while a second token waits in the
+// first reader, which then takes over.
+TEST_F(TokenRoad, setUpAndSignByKeyboardInTheSecondReader) {
     ASSERT_NO_FATAL_FAILURE(signInOnPortal(firstPerson()));
-    ASSERT_NO_FATAL_FAILURE(visit(QStringLiteral("token")));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"sidebarRow_home"_qs; }));
+    while (appState().selectedTab() != AppState::SidebarTab::Token)
+        ui.pressKey(Qt::Key_Down);
     EXPECT_FALSE(tokenDotGreen());
-    EXPECT_FALSE(ui.visible(QStringLiteral("embeddedDocumentSign")));
+    EXPECT_FALSE(ui.visible(u"embeddedDocumentSign"_qs));
 
-    TokenSimProcess token;
+    TokenSimTesting::TokenSimOptions second;
+    second.vpcdPort = 35964;
+    second.readerName = "Virtual PCD 00 01";
+    TokenSimProcess token(second);
     ASSERT_TRUE(ui.waitFor([&] { return tokenDotGreen(); }, 10000));
-    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("infoSection")); }));
-    EXPECT_EQ(ui.text(QStringLiteral("deviceStatus")), QStringLiteral("Холбогдсон"));
-    EXPECT_EQ(ui.text(QStringLiteral("infoLabel")), QStringLiteral("Kaltor2003"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(u"infoSection"_qs); }));
+    EXPECT_EQ(ui.text(u"deviceReader"_qs), u"Уншигч: Virtual PCD 00 01"_qs);
 
-    provisionByHand();
-    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("finishedStep")); }, 30000));
-    EXPECT_EQ(ui.text(QStringLiteral("statusText")), QStringLiteral("Түлхүүр хос үүсгэгдлэа"));
-    EXPECT_TRUE(ui.text(QStringLiteral("pinField")).isEmpty());
+    ASSERT_TRUE(ui.tabTo(u"beginSetupButton"_qs));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"pinField"_qs; }));
+    for (const QString& secret : {testPin, testPin, testPuk}) {
+        ui.typeKeys(secret);
+        ui.pressKey(Qt::Key_Tab);
+    }
+    ASSERT_TRUE(ui.tabTo(u"provisionButton"_qs));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(u"finishedStep"_qs); }, 30000));
+    EXPECT_EQ(ui.text(u"statusText"_qs), u"Түлхүүр хос үүсгэгдлэа"_qs);
 
-    QTemporaryDir directory;
-    const QString path = directory.filePath(QStringLiteral("Гэрээ <b>№7 & 'эцсийн'.pdf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("Гэрээ №7");
-    file.close();
     const QByteArray digest = QCryptographicHash::hash("Гэрээ №7", QCryptographicHash::Sha256);
-    ASSERT_NO_FATAL_FAILURE(
-        chooseInFilePanel(QStringLiteral("chooseFileButton"), directory.path(), path));
-    ASSERT_TRUE(ui.waitFor([&] {
-        return ui.text(QStringLiteral("documentHashField")) == QString::fromLatin1(digest.toHex());
-    }));
-    EXPECT_EQ(ui.text(QStringLiteral("documentNameField")),
-              QStringLiteral("Гэрээ <b>№7 & 'эцсийн'.pdf"));
-    ui.typeText(QStringLiteral("registerNumberField"), firstPerson().nationalID);
-    ui.click(QStringLiteral("signButton"));
-    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("signatureBox")); }, 10000));
-    const QString signature = ui.text(QStringLiteral("signatureText"));
-    ASSERT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{128}$")).match(signature).hasMatch())
-        << signature.toStdString();
-    const QByteArray raw = QByteArray::fromHex(signature.toLatin1());
+    ASSERT_TRUE(ui.tabTo(u"registerNumberField"_qs));
+    ui.typeKeys(firstPerson().nationalID);
+    ui.pressKey(Qt::Key_Tab);
+    ui.typeKeys(u"Гэрээ <b>№7</b>.pdf"_qs);
+    ui.pressKey(Qt::Key_Tab);
+    ui.typeKeys(QString::fromLatin1(digest.toHex()));
+    ASSERT_TRUE(ui.tabTo(u"signButton"_qs));
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(u"signatureBox"_qs); }, 10000));
+    const QByteArray raw = QByteArray::fromHex(ui.text(u"signatureText"_qs).toLatin1());
+    ASSERT_EQ(raw.size(), 64);
     EXPECT_TRUE(
         verifiesWithKey(token.ecPublicKeyDer(),
                         std::span(reinterpret_cast<const std::uint8_t*>(digest.constData()), 32),
                         std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), 64)));
 
+    // A token in an earlier reader does not take over from the one in use.
+    TokenSimProcess first;
+    ui.settle(300);
+    EXPECT_EQ(ui.text(u"deviceReader"_qs), u"Уншигч: Virtual PCD 00 01"_qs);
     token.removeCard();
-    ASSERT_TRUE(ui.waitFor([&] { return !tokenDotGreen(); }));
-    ASSERT_TRUE(ui.waitFor([&] { return !ui.visible(QStringLiteral("embeddedDocumentSign")); }));
-    EXPECT_EQ(ui.text(QStringLiteral("deviceStatus")), QStringLiteral("Холбогдоогүй"));
-    EXPECT_FALSE(ui.visible(QStringLiteral("setupSection")));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.text(u"deviceReader"_qs).endsWith(u"00 00"_qs); }));
+    EXPECT_TRUE(tokenDotGreen());
+    ASSERT_TRUE(ui.waitFor([&] { return ui.visible(u"embeddedDocumentSign"_qs); }));
+    EXPECT_TRUE(ui.text(u"registerNumberField"_qs).isEmpty());
 
-    token.insertCard();
-    ASSERT_TRUE(ui.waitFor([&] { return tokenDotGreen(); }, 10000));
-    EXPECT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("embeddedDocumentSign")); }));
-    ASSERT_NO_FATAL_FAILURE(visit(QStringLiteral("home")));
-    ASSERT_NO_FATAL_FAILURE(visit(QStringLiteral("token")));
-    EXPECT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("infoSection")); }));
+    first.removeCard();
+    ASSERT_TRUE(ui.waitFor([&] { return !tokenDotGreen(); }));
+    EXPECT_EQ(ui.text(u"deviceStatus"_qs), u"Холбогдоогүй"_qs);
+    EXPECT_FALSE(ui.visible(u"setupSection"_qs));
 }
 
 // Quitting leaves nothing behind that still runs: a dashboard answer on its way and the token
