@@ -87,6 +87,7 @@ TEST(SmartCardService, missingOrStoppedIsSaidAndTheTokenReturnsWithIt) {
     ASSERT_TRUE(waitUntil([&] { return !manager.isServiceAvailable(); }));
     view.settle();
     saysServiceIsMissing();
+    EXPECT_EQ(view.saveScreenshots(QStringLiteral("token-no-service")).size(), 2);
 
     ASSERT_NO_FATAL_FAILURE(service.start());
     TokenSimTesting::TokenSimOptions options;
