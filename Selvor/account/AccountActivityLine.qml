@@ -1,5 +1,6 @@
 import QtQuick
 import Selvor
+import "../shell"
 
 // One line of the home screen's activity table: date, action, platform (the column that takes
 // the free width) and a right-aligned result. As the header it shows the column titles.
@@ -21,7 +22,7 @@ Item {
     width: parent ? parent.width : 0
     height: dateText.implicitHeight + 16
 
-    component Cell: Text {
+    component Cell: ElidedText {
         textFormat: Text.PlainText
         anchors.verticalCenter: parent.verticalCenter
         font.pixelSize: line.header ? Theme.captionFont.pixelSize : Theme.bodyFont.pixelSize

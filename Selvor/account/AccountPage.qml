@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
+import "../shell"
 
 // The frame of an account screen: a vertical scroll view on the window background with a
 // title and, below it, the screen's panels in a column inset from the edges. Given the account
 // whose figures it shows, a failed load stands in place of the panels.
-ScrollView {
+ScrollPage {
     id: page
 
     required property string title

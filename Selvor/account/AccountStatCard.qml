@@ -1,5 +1,6 @@
 import QtQuick
 import Selvor
+import "../shell"
 
 // One stat card of the home screen, drawn from a card value (title, colour, icon, value,
 // subtitle); `colour` names a Theme colour.
@@ -25,7 +26,7 @@ Rectangle {
             width: parent.width
             height: Math.max(title.implicitHeight, tile.height)
 
-            Text {
+            ElidedText {
                 id: title
 
                 objectName: "cardTitle"
@@ -66,7 +67,7 @@ Rectangle {
             height: 30
             verticalAlignment: Text.AlignVCenter
         }
-        Text {
+        ElidedText {
             objectName: "cardSubtitle"
             textFormat: Text.PlainText
             width: parent.width

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Selvor
+import "../shell"
 
 // The home screen: greeting, four stat cards, trusted devices and the latest activities.
 // It asks for fresh account data each time it is shown.
@@ -222,7 +223,7 @@ AccountPage {
                         anchors.verticalCenter: parent.verticalCenter
                         spacing: 2
 
-                        Text {
+                        ElidedText {
                             objectName: "deviceSummary"
                             textFormat: Text.PlainText
                             width: parent.width
@@ -231,7 +232,7 @@ AccountPage {
                             color: Theme.textPrimary
                             elide: Text.ElideRight
                         }
-                        Text {
+                        ElidedText {
                             objectName: "deviceRegistered"
                             textFormat: Text.PlainText
                             width: parent.width

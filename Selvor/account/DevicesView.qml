@@ -1,5 +1,6 @@
 import QtQuick
 import Selvor
+import "../shell"
 
 // The trusted devices: one panel per device, in the order the service sent them.
 AccountPage {
@@ -60,7 +61,7 @@ AccountPage {
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 2
 
-                    Text {
+                    ElidedText {
                         objectName: "platform"
                         textFormat: Text.PlainText
                         width: parent.width
@@ -69,16 +70,15 @@ AccountPage {
                         color: Theme.textPrimary
                         elide: Text.ElideRight
                     }
-                    Text {
+                    SelectableText {
                         objectName: "deviceId"
                         textFormat: Text.PlainText
                         width: parent.width
                         text: panel.modelData.idLine
                         font: Theme.captionFont
                         color: Theme.textSecondary
-                        elide: Text.ElideRight
                     }
-                    Text {
+                    ElidedText {
                         objectName: "lastSeen"
                         textFormat: Text.PlainText
                         width: parent.width

@@ -133,7 +133,7 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 1
 
-                    Text {
+                    ElidedText {
                         objectName: "rpName"
                         textFormat: Text.PlainText
                         width: parent.width
@@ -163,7 +163,7 @@ Rectangle {
                     font: Theme.captionFont
                     color: Theme.textSecondary
                 }
-                Text {
+                ElidedText {
                     id: resultText
 
                     objectName: "result"

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
+import "../shell"
 
 // The identity card: the person's header and a grid of captioned facts; a progress indicator
 // until the account data has arrived.
@@ -60,7 +61,7 @@ AccountPage {
                     color: Theme.textPrimary
                     wrapMode: Text.Wrap
                 }
-                Text {
+                SelectableText {
                     objectName: "nationalId"
                     textFormat: Text.PlainText
                     text: viewModel.nationalId
@@ -100,7 +101,7 @@ AccountPage {
                     width: (cellGrid.width - cellGrid.columnSpacing) / 2
                     spacing: 4
 
-                    Text {
+                    ElidedText {
                         objectName: "caption"
                         textFormat: Text.PlainText
                         width: parent.width
@@ -111,7 +112,7 @@ AccountPage {
                         color: Theme.textSecondary
                         elide: Text.ElideRight
                     }
-                    Text {
+                    SelectableText {
                         objectName: "value"
                         textFormat: Text.PlainText
                         width: parent.width

@@ -112,7 +112,7 @@ Column {
                         Column {
                             Layout.fillWidth: true
                             spacing: 2
-                            Text {
+                            ElidedText {
                                 objectName: "memberName"
                                 width: parent.width
                                 elide: Text.ElideRight
@@ -159,6 +159,7 @@ Column {
                 topPadding: 12
 
                 TextField {
+                    TextContextMenu {}
                     id: newMember
                     objectName: "newMemberField"
                     width: 180

@@ -48,9 +48,11 @@ Column {
         anchors.horizontalCenter: parent.horizontalCenter
     }
 
+    // Only an answer can say there are none: after a failed load the list stays blank.
     Column {
         objectName: "emptyState"
         visible: !list.viewModel.isLoading && list.viewModel.organizations.length === 0
+                 && list.viewModel.errorMessage === ""
         width: parent.width
         spacing: 12
         topPadding: 40
@@ -115,7 +117,7 @@ Column {
                 Column {
                     Layout.fillWidth: true
                     spacing: 2
-                    Text {
+                    ElidedText {
                         objectName: "organizationName"
                         width: parent.width
                         textFormat: Text.PlainText

@@ -56,6 +56,7 @@ Column {
             Row {
                 spacing: 8
                 TextField {
+                    TextContextMenu {}
                     id: numberField
                     objectName: "registerNumberField"
                     width: 200

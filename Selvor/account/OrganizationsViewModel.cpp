@@ -49,6 +49,10 @@ void OrganizationsViewModel::setAppState(AppState* appState) {
     emit changed();
 }
 
+APIClient& OrganizationsViewModel::client() const {
+    return m_client ? *m_client : APIClient::shared();
+}
+
 QString OrganizationsViewModel::caller() const {
     return m_appState ? m_appState->nationalID() : QString();
 }
@@ -109,10 +113,15 @@ void OrganizationsViewModel::load() {
 
 QCoro::Task<> OrganizationsViewModel::fetchList() {
     const QPointer self(this);
+    APIClient& api = client();
     m_isLoading = true;
+    // In list mode the message is why the last load failed: the list then does not claim to
+    // be empty. A new load forgets it.
+    if (m_mode == Mode::List)
+        m_errorMessage.clear();
     emit changed();
     try {
-        auto asking = APIClient::shared().request<OrgListResponse>(Endpoint::orgList(caller()));
+        auto asking = api.request<OrgListResponse>(Endpoint::orgList(caller()));
         OrgListResponse list = co_await asking;
         if (!self)
             co_return;
@@ -153,12 +162,13 @@ QString OrganizationsViewModel::editRegisterNumber(const QString& typed) {
 
 QCoro::Task<> OrganizationsViewModel::lookUp(const QString& digits) {
     const QPointer self(this);
+    APIClient& api = client();
     const QString number = digits;
     ++m_lookupsInFlight;
     std::optional<OrgLookupResponse> answer;
     std::exception_ptr failure;
     try {
-        auto asking = APIClient::shared().request<OrgLookupResponse>(Endpoint::orgLookup(number));
+        auto asking = api.request<OrgLookupResponse>(Endpoint::orgLookup(number));
         answer = co_await asking;
     } catch (const std::exception&) {
         failure = std::current_exception();
@@ -190,11 +200,12 @@ void OrganizationsViewModel::registerCompany() {
 
 QCoro::Task<> OrganizationsViewModel::registerAndWait(const std::shared_ptr<Cancellation>& wait) {
     const QPointer self(this);
+    APIClient& api = client();
     const std::shared_ptr<Cancellation> cancellation = wait;
     const PollTiming timing = m_timing;
     std::optional<AuthStatusResponse> outcome;
     try {
-        auto registering = APIClient::shared().request<OrgRegisterResponse>(
+        auto registering = api.request<OrgRegisterResponse>(
             Endpoint::orgRegister(m_registerNumber, text(m_lookup->name),
                                   text(m_lookup->phone.value_or("")), caller()),
             cancellation.get());
@@ -208,8 +219,8 @@ QCoro::Task<> OrganizationsViewModel::registerAndWait(const std::shared_ptr<Canc
         const QString sessionID = text(started.sessionId);
         const auto deadline = Clock::now() + timing.deadline;
         for (;;) {
-            auto asking = APIClient::shared().request<AuthStatusResponse>(
-                Endpoint::authSession(sessionID), cancellation.get());
+            auto asking = api.request<AuthStatusResponse>(Endpoint::authSession(sessionID),
+                                                          cancellation.get());
             AuthStatusResponse status = co_await asking;
             if (status.state == "COMPLETE") {
                 outcome = std::move(status);
@@ -234,6 +245,8 @@ QCoro::Task<> OrganizationsViewModel::registerAndWait(const std::shared_ptr<Canc
     if (!self || cancellation->isCancelled())
         co_return;
     endWait();
+    if ((outcome->result == "OK" || outcome->result == "REFUSED") && m_appState)
+        m_appState->notePhoneAnswer();
     if (outcome->result == "OK") {
         m_registerNumber.clear();
         m_lookup.reset();
@@ -280,12 +293,12 @@ void OrganizationsViewModel::openOrganization(int index) {
 
 QCoro::Task<> OrganizationsViewModel::fetchMembers() {
     const QPointer self(this);
+    APIClient& api = client();
     if (!m_selected)
         co_return;
     const QString orgID = text(m_selected->id);
     try {
-        auto asking =
-            APIClient::shared().request<OrgMembersResponse>(Endpoint::orgMembers(orgID, caller()));
+        auto asking = api.request<OrgMembersResponse>(Endpoint::orgMembers(orgID, caller()));
         OrgMembersResponse answer = co_await asking;
         // The answer is for the company still shown, not one left since.
         if (!self || !m_selected || text(m_selected->id) != orgID)
@@ -307,12 +320,13 @@ void OrganizationsViewModel::addMember(const QString& nationalID) {
 
 QCoro::Task<> OrganizationsViewModel::add(const QString& nationalID) {
     const QPointer self(this);
+    APIClient& api = client();
     const QString number = nationalID;
     m_isAdding = true;
     m_errorMessage.clear();
     emit changed();
     try {
-        auto adding = APIClient::shared().request<OrgMember>(
+        auto adding = api.request<OrgMember>(
             Endpoint::addOrgMember(text(m_selected->id), number, m_newMemberRole, caller()));
         co_await adding;
     } catch (const std::exception&) {
@@ -338,8 +352,9 @@ void OrganizationsViewModel::removeMember(int index) {
 
 QCoro::Task<> OrganizationsViewModel::remove(const QString& userID) {
     const QPointer self(this);
+    APIClient& api = client();
     try {
-        auto removing = APIClient::shared().request<OrgRemoveMemberResponse>(
+        auto removing = api.request<OrgRemoveMemberResponse>(
             Endpoint::removeOrgMember(text(m_selected->id), userID, caller()));
         co_await removing;
     } catch (const std::exception&) {

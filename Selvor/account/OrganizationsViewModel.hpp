@@ -16,6 +16,7 @@
 
 namespace Selvor {
 
+class APIClient;
 class Cancellation;
 
 // The organisations screen: the person's companies, registering a new one (a lookup by its
@@ -52,6 +53,8 @@ public:
 
     // Polls and the director's deadline; tests shorten them.
     void setPollTiming(const PollTiming& timing) { m_timing = timing; }
+    // Requests go through the application's shared client unless another is named.
+    void setClient(APIClient& client) { m_client = &client; }
 
     [[nodiscard]] AppState* appState() const { return m_appState; }
     void setAppState(AppState* appState);
@@ -97,11 +100,13 @@ private:
     QCoro::Task<> add(const QString& nationalID);
     QCoro::Task<> remove(const QString& userID);
 
+    [[nodiscard]] APIClient& client() const;
     [[nodiscard]] QString caller() const;
     void fail(const std::exception_ptr& error);
     void endWait();
 
     PollTiming m_timing;
+    APIClient* m_client = nullptr;
     QPointer<AppState> m_appState;
     Mode m_mode = Mode::List;
     std::vector<Organization> m_organizations;

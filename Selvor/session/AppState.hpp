@@ -87,6 +87,10 @@ public:
         m_webSignInValidity = validity;
     }
 
+    // The phone approved or refused something this window waits on (a sign-in, a director's
+    // confirmation, a signature): the window asks for the user's eye if it is not in front.
+    void notePhoneAnswer() { emit phoneAnswered(); }
+
 signals:
     void screenChanged();
     void selectedTabChanged();
@@ -97,6 +101,7 @@ signals:
     void dashboardDataChanged();
     void dashboardErrorChanged();
     void dashboardLoadingChanged();
+    void phoneAnswered();
 
 private:
     QCoro::Task<> fetchDashboard(const QString& signedInID);

@@ -33,7 +33,7 @@ ColumnLayout {
             size: 13
             color: Theme.dangerRed
         }
-        Text {
+        SelectableText {
             objectName: "errorMessage"
             textFormat: Text.PlainText
             Layout.fillWidth: true
@@ -58,6 +58,7 @@ ColumnLayout {
             color: Theme.textPrimary
         }
         TextField {
+            TextContextMenu {}
             id: field
             objectName: "registerNumberField"
             Layout.fillWidth: true
@@ -79,10 +80,14 @@ ColumnLayout {
             Accessible.name: text
             enabled: idle.viewModel.canStartPush
             onClicked: idle.viewModel.startPush()
+            Keys.onReturnPressed: clicked()
+            Keys.onEnterPressed: clicked()
+            // Disabled, it gives up the brand colour: a dimmed blue still reads as a button to
+            // press on a dark window.
             background: Rectangle {
                 radius: 6
-                color: Theme.brandBlue
-                opacity: signIn.enabled ? (signIn.down ? 0.8 : 1) : 0.45
+                color: signIn.enabled ? Theme.brandBlue : Theme.subtleBackground
+                opacity: signIn.down ? 0.8 : 1
                 border.width: signIn.visualFocus ? 2 : 0
                 border.color: Theme.textPrimary
             }
@@ -92,7 +97,7 @@ ColumnLayout {
                 verticalAlignment: Text.AlignVCenter
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
-                color: "white"
+                color: signIn.enabled ? "white" : Theme.textSecondary
             }
         }
     }
@@ -110,10 +115,13 @@ ColumnLayout {
             Layout.preferredWidth: 224
             Layout.preferredHeight: 224
 
+            // Once a failure is shown no code is being made: the error line says why.
             ColumnLayout {
                 objectName: "qrProgress"
                 anchors.centerIn: parent
                 visible: !idle.viewModel.hasQrImage
+                         && !(idle.viewModel.phase === LoginViewModel.Failed
+                              && idle.viewModel.errorMessage !== "")
                 BusyIndicator {
                     Layout.alignment: Qt.AlignHCenter
                     running: parent.visible
@@ -168,6 +176,8 @@ ColumnLayout {
         Accessible.name: text
         icon.width: 0
         onClicked: idle.viewModel.startWebSignIn()
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
         contentItem: RowLayout {
             spacing: 8
             Item { Layout.fillWidth: true }

@@ -188,7 +188,10 @@ QCoro::Task<> LoginViewModel::pushFlow(const QString& typedNumber, const Flow& s
             co_await pausing;
         }
 
-        if (status.state == "COMPLETE" && status.result == "OK") {
+        const bool approved = status.state == "COMPLETE" && status.result == "OK";
+        if ((approved || status.result == "REFUSED") && m_appState)
+            m_appState->notePhoneAnswer();
+        if (approved) {
             // Without an identity the person is the field's text exactly as typed.
             const QString nationalID =
                 status.identity ? fromUtf8(status.identity->nationalId) : m_registerNumberText;
@@ -242,7 +245,11 @@ QCoro::Task<> LoginViewModel::qrFlow(const Flow& startedFlow) {
             co_await pausing;
         }
 
-        if (status.result == "OK" && status.nationalId && !status.nationalId->empty()) {
+        const bool approved =
+            status.result == "OK" && status.nationalId && !status.nationalId->empty();
+        if ((approved || status.result == "USER_REFUSED") && m_appState)
+            m_appState->notePhoneAnswer();
+        if (approved) {
             auto finishing = finishSignIn(fromUtf8(*status.nationalId),
                                           fromUtf8(status.userName.value_or("")), flow);
             co_await finishing;
@@ -260,6 +267,8 @@ QCoro::Task<> LoginViewModel::qrFlow(const Flow& startedFlow) {
     }
     if (flow->isCancelled())
         co_return;
+    // Nothing watches the code any more: scanning it would lead nowhere.
+    setQrImage({});
     setErrorMessage(QStringLiteral("QR код үүсгэхэд алдаа: ") + errorText(failure));
     setPhase(Phase::Failed);
 }

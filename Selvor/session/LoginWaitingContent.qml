@@ -75,5 +75,12 @@ ColumnLayout {
         text: "Цуцлах"
         Accessible.name: text
         onClicked: waiting.viewModel.cancel()
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+    }
+    Shortcut {
+        sequences: [StandardKey.Cancel]
+        enabled: waiting.visible
+        onActivated: waiting.viewModel.cancel()
     }
 }

@@ -30,6 +30,7 @@ Item {
                     color: Theme.textPrimary
                 }
                 TextField {
+                    TextContextMenu {}
                     objectName: "apiUrlField"
                     Accessible.name: "API URL"
                     Layout.fillWidth: true

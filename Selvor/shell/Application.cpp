@@ -1,5 +1,7 @@
 #include "Application.hpp"
 
+#include "CommandLine.hpp"
+#include "DesktopPortal.hpp"
 #include "NetworkRefusal.hpp"
 #include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
@@ -10,6 +12,7 @@
 #include "token/TokenManager.hpp"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
@@ -46,18 +49,31 @@ QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowMode
     return qobject_cast<QQuickWindow*>(engine.rootObjects().first());
 }
 
-int runApplication(int argc, char* argv[]) {
-    QQuickStyle::setStyle(QStringLiteral("Fusion"));
-    QGuiApplication app(argc, argv);
+void describeApplication() {
     QGuiApplication::setApplicationName(QStringLiteral("Selvor"));
     QGuiApplication::setOrganizationName(QStringLiteral("Selvor"));
     QGuiApplication::setOrganizationDomain(QStringLiteral("selvor.mn"));
     QGuiApplication::setDesktopFileName(QStringLiteral("selvor"));
     QGuiApplication::setApplicationVersion(applicationVersion());
+    // The icon the package installs for the desktop entry, for the window and task bar too.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/selvor.svg")));
+}
+
+int runApplication(int argc, char* argv[]) {
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
+    // Read before the GUI application: Qt's X11 platform takes DESKTOP_STARTUP_ID away.
+    const InstanceMessage::Activation activation = InstanceMessage::Activation::fromEnvironment();
+    const bool portalTheme = preferDesktopFileChooser();
+    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication app(argc, argv);
+    if (portalTheme)
+        qunsetenv("QT_QPA_PLATFORMTHEME");
+    describeApplication();
 
     const QString callback = callbackArgument(QGuiApplication::arguments());
     SingleInstance instance;
-    if (instance.sendToRunning(callback.isEmpty() ? activateMessage : callback))
+    if (instance.sendToRunning(callback.isEmpty() ? activateMessage : callback, activation))
         return 0;
     if (!instance.listen())
         qCWarning(lcApp) << "another start cannot reach this window: single-instance socket failed";

@@ -10,9 +10,14 @@ class TokenManager;
 class UpdateStatus;
 class Updater;
 
-// Starts Selvor: hands a "selvorlogin:" argument to an already running instance and returns,
-// or opens the window and runs until it closes. Returns the process exit code.
+// Starts Selvor: answers --help and --version, hands a "selvorlogin:" argument to an already
+// running instance and returns, or opens the window and runs until it closes. Returns the
+// process exit code.
 int runApplication(int argc, char* argv[]);
+
+// Names the running GUI application (name, organisation, desktop entry, version) and gives its
+// windows the application's icon.
+void describeApplication();
 
 // What the main window is loaded on: the objects the application keeps for the whole run.
 struct MainWindowModels {

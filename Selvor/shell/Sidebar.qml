@@ -119,6 +119,9 @@ Rectangle {
                 focusPolicy: Qt.NoFocus
                 highlighted: ListView.isCurrentItem
                 onClicked: list.currentIndex = index
+                Accessible.name: raw === "token" ? title + ", " + (sidebar.tokenPresent ? "Токен холбогдсон"
+                                                                                        : "Токен холбогдоогүй")
+                                                 : title
 
                 background: Rectangle {
                     anchors.fill: parent
@@ -127,6 +130,9 @@ Rectangle {
                     radius: 6
                     color: row.highlighted ? Qt.rgba(Theme.brandBlue.r, Theme.brandBlue.g, Theme.brandBlue.b, list.activeFocus ? 0.22 : 0.14)
                                            : row.hovered ? Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.10) : "transparent"
+                    // The keys' place shows as a ring, as on every other control.
+                    border.width: row.highlighted && list.activeFocus ? 2 : 0
+                    border.color: Theme.brandBlue
                 }
 
                 contentItem: RowLayout {
@@ -137,7 +143,7 @@ Rectangle {
                         size: 17
                         color: row.highlighted ? Theme.brandBlue : Theme.textSecondary
                     }
-                    Text {
+                    ElidedText {
                         objectName: "sidebarRowTitle_" + row.raw
                         textFormat: Text.PlainText
                         Layout.fillWidth: true
@@ -148,11 +154,23 @@ Rectangle {
                     }
                     Rectangle {
                         objectName: "tokenPresenceDot"
+                        readonly property string stateText: sidebar.tokenPresent ? "Токен холбогдсон"
+                                                                                 : "Токен холбогдоогүй"
                         visible: row.raw === "token"
                         Layout.preferredWidth: 7
                         Layout.preferredHeight: 7
                         radius: 3.5
                         color: sidebar.tokenPresent ? Theme.successGreen : Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.3)
+                        // Never by colour alone.
+                        Accessible.role: Accessible.Indicator
+                        Accessible.name: stateText
+                        ToolTip.text: stateText
+                        ToolTip.visible: dotHover.hovered
+                        ToolTip.delay: 500
+                        HoverHandler {
+                            id: dotHover
+                            margin: 6
+                        }
                     }
                 }
             }

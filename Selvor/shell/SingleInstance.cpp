@@ -52,14 +52,16 @@ QString SingleInstance::defaultName() {
     return directory.isEmpty() ? QString() : directory + QStringLiteral("/selvor.socket");
 }
 
-bool SingleInstance::sendToRunning(const QString& message, int timeoutMs) const {
+bool SingleInstance::sendToRunning(const QString& message,
+                                   const InstanceMessage::Activation& activation,
+                                   int timeoutMs) const {
     if (m_name.isEmpty())
         return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs) || !peerIsThisUser(socket.socketDescriptor()))
         return false;
-    socket.write(InstanceMessage::encode(message));
+    socket.write(InstanceMessage::encode(message, activation));
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     socket.disconnectFromServer();
@@ -89,21 +91,27 @@ void SingleInstance::acceptConnection() {
             continue;
         }
         // A peer that connects and says nothing must not hold a connection for ever, nor one
-        // that talks on without a line end fill memory: one byte past the limit decides.
+        // that talks on without a line end fill memory: one byte past the limit decides. A peer
+        // that hangs up after its text alone is an older Selvor, which sends no token.
         QTimer::singleShot(m_silenceLimit, socket, &QLocalSocket::abort);
-        socket->setReadBufferSize(maximumMessageBytes + 1);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        socket->setReadBufferSize(maximumMessageBytes + 2);
+        const auto take = [this, socket](bool ended) {
+            if (!socket->isOpen())
+                return;
             const InstanceMessage message =
-                InstanceMessage::read(socket->peek(maximumMessageBytes + 1));
+                InstanceMessage::read(socket->peek(maximumMessageBytes + 2), ended);
             if (message.state == InstanceMessage::State::incomplete)
                 return;
+            socket->skip(socket->bytesAvailable());
             if (message.state == InstanceMessage::State::refused) {
                 socket->abort();
                 return;
             }
             socket->disconnectFromServer();
-            emit messageReceived(message.text);
-        });
+            emit messageReceived(message.text, message.activation);
+        };
+        connect(socket, &QLocalSocket::readyRead, this, [take] { take(false); });
+        connect(socket, &QLocalSocket::disconnected, this, [take] { take(true); });
     }
 }
 

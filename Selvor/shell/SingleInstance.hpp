@@ -29,9 +29,11 @@ public:
     // "selvor.socket" in privateDirectory(); empty when there is none.
     [[nodiscard]] static QString defaultName();
 
-    // Hands `message` to a running instance of this user; false when none answers within
-    // timeoutMs or the socket's owner is someone else.
-    [[nodiscard]] bool sendToRunning(const QString& message, int timeoutMs = 1000) const;
+    // Hands `message`, with the desktop's token for passing focus on, to a running instance of
+    // this user; false when none answers within timeoutMs or the socket's owner is someone else.
+    [[nodiscard]] bool sendToRunning(const QString& message,
+                                     const InstanceMessage::Activation& activation = {},
+                                     int timeoutMs = 1000) const;
     // Starts accepting messages from later instances; false when the socket cannot be made.
     [[nodiscard]] bool listen();
 
@@ -39,7 +41,8 @@ public:
     static constexpr qint64 maximumMessageBytes = InstanceMessage::maximumBytes;
 
 signals:
-    void messageReceived(const QString& message);
+    void messageReceived(const QString& message,
+                         const Selvor::InstanceMessage::Activation& activation);
 
 private:
     void acceptConnection();

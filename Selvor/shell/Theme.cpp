@@ -21,8 +21,7 @@ QFont systemFont(int pixelSize, QFont::Weight weight) {
 Theme::Theme(QObject* parent) : QObject(parent), m_appearance(appearanceFromEnvironment()) {
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
-    m_dark = m_appearance == Appearance::Dark ||
-             (m_appearance == Appearance::System && systemPaletteIsDark());
+    m_dark = wantsDark();
 }
 
 void Theme::setAppearance(Appearance appearance) {
@@ -33,6 +32,13 @@ void Theme::setAppearance(Appearance appearance) {
     updateDark();
     if (wasDark == m_dark)
         emit appearanceChanged();
+}
+
+void Theme::setDesktopScheme(PortalColorScheme::Scheme scheme) {
+    if (m_desktopScheme == scheme)
+        return;
+    m_desktopScheme = scheme;
+    updateDark();
 }
 
 Theme::Appearance Theme::appearanceFromEnvironment() {
@@ -57,9 +63,16 @@ bool Theme::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+bool Theme::wantsDark() const {
+    if (m_appearance != Appearance::System)
+        return m_appearance == Appearance::Dark;
+    if (m_desktopScheme != PortalColorScheme::Scheme::noPreference)
+        return m_desktopScheme == PortalColorScheme::Scheme::preferDark;
+    return systemPaletteIsDark();
+}
+
 void Theme::updateDark() {
-    const bool dark = m_appearance == Appearance::Dark ||
-                      (m_appearance == Appearance::System && systemPaletteIsDark());
+    const bool dark = wantsDark();
     if (dark == m_dark)
         return;
     m_dark = dark;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/PortalColorScheme.hpp"
+
 #include <QColor>
 #include <QFont>
 #include <QObject>
@@ -8,7 +10,8 @@
 namespace Selvor {
 
 // The one palette and type scale. Fixed colours never change; adaptive colours follow the
-// system's light or dark palette live, unless SELVOR_APPEARANCE=light|dark forces one.
+// desktop's light or dark preference live, or where it has none the application palette, unless
+// SELVOR_APPEARANCE=light|dark forces one.
 class Theme : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -35,7 +38,8 @@ class Theme : public QObject {
     Q_PROPERTY(QFont captionFont READ captionFont CONSTANT)
 
 public:
-    // System follows the application palette; Light and Dark pin one look.
+    // System follows the desktop's preference, or the application palette; Light and Dark pin
+    // one look.
     enum class Appearance { System, Light, Dark };
     Q_ENUM(Appearance)
 
@@ -44,6 +48,8 @@ public:
     [[nodiscard]] bool dark() const { return m_dark; }
     [[nodiscard]] Appearance appearance() const { return m_appearance; }
     void setAppearance(Appearance appearance);
+    // What the desktop prefers (see PortalColorScheme); no preference leaves it to the palette.
+    void setDesktopScheme(PortalColorScheme::Scheme scheme);
 
     [[nodiscard]] static QColor brandBlue();
     [[nodiscard]] static QColor brandGold();
@@ -74,9 +80,11 @@ protected:
 
 private:
     void updateDark();
+    [[nodiscard]] bool wantsDark() const;
     [[nodiscard]] QColor adaptive(const QColor& light, const QColor& dark) const;
 
     Appearance m_appearance = Appearance::System;
+    PortalColorScheme::Scheme m_desktopScheme = PortalColorScheme::Scheme::noPreference;
     bool m_dark = false;
 };
 

@@ -27,6 +27,7 @@ bool handleWebLoginCallback(const QString& url, AppState& appState) {
         return false;
     }
     appState.completeSignIn(login->nationalID, login->fullName);
+    appState.notePhoneAnswer();
     return true;
 }
 

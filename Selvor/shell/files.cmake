@@ -2,6 +2,9 @@
 list(APPEND SELVOR_CXX
     shell/HexColor.hpp shell/HexColor.cpp
     shell/Theme.hpp shell/Theme.cpp
+    shell/PortalColorScheme.hpp shell/PortalColorScheme.cpp
+    shell/DesktopPortal.hpp shell/DesktopPortal.cpp
+    shell/CommandLine.hpp shell/CommandLine.cpp
     shell/SymbolTable.hpp shell/SymbolTable.cpp
     shell/WebLoginCallback.hpp shell/WebLoginCallback.cpp
     shell/SingleInstance.hpp shell/SingleInstance.cpp
@@ -26,6 +29,10 @@ list(APPEND SELVOR_QML
     shell/SectionBox.qml
     shell/AppMenuItem.qml
     shell/VerificationCodeBoxes.qml
+    shell/SelectableText.qml
+    shell/ElidedText.qml
+    shell/ScrollPage.qml
+    shell/TextContextMenu.qml
     shell/AboutView.qml
     shell/SettingsWindow.qml
     shell/updates/UpdateStatusView.qml

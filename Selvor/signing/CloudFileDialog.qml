@@ -39,7 +39,7 @@ Dialog {
         border.color: dialog.palette.mid
     }
 
-    header: Label {
+    header: ElidedText {
         objectName: "cloudFileDialogTitle"
         textFormat: Text.PlainText
         text: dialog.title
@@ -72,8 +72,7 @@ Dialog {
             highlighted: ListView.isCurrentItem
             onClicked: list.currentIndex = index
             onDoubleClicked: dialog.choose()
-            contentItem: Label {
-                textFormat: Text.PlainText
+            contentItem: ElidedText {
                 text: modelData
                 font: Theme.bodyFont
                 color: parent.highlighted ? "white" : Theme.textPrimary

@@ -1,5 +1,6 @@
 #include "signing/CloudSignViewModel.hpp"
 
+#include "api/APIClient.hpp"
 #include "api/Cancellation.hpp"
 #include "api/CancelledError.hpp"
 #include "api/ErrorText.hpp"
@@ -25,6 +26,10 @@ void cancel(const std::shared_ptr<Cancellation>& cancellation) {
 } // namespace
 
 CloudSignViewModel::CloudSignViewModel(QObject* parent) : QObject(parent) {}
+
+APIClient& CloudSignViewModel::client() const {
+    return m_client ? *m_client : APIClient::shared();
+}
 
 CloudSignViewModel::~CloudSignViewModel() {
     cancel(m_connectionsLoad);
@@ -147,12 +152,13 @@ void CloudSignViewModel::loadConnections() {
 
 QCoro::Task<> CloudSignViewModel::fetchConnectionFlags() {
     const QPointer self(this);
+    APIClient& api = client();
     cancel(m_connectionsLoad);
     const auto load = std::make_shared<Cancellation>();
     m_connectionsLoad = load;
     std::vector<CloudConnectionInfo> connections;
     try {
-        auto asking = fetchConnections(load.get());
+        auto asking = fetchConnections(api, load.get());
         connections = co_await asking;
     } catch (const std::exception&) {
         // Providers simply show as not linked.
@@ -188,13 +194,14 @@ void CloudSignViewModel::pressProvider(const QString& provider, QWindow* window)
 
 QCoro::Task<> CloudSignViewModel::connectProvider(CloudProvider provider, QWindow* window) {
     const QPointer self(this);
+    APIClient& api = client();
     const QPointer<QWindow> parent(window);
     const ConsentRunner consent = m_consent;
     m_isLinking = true;
     emit changed();
     QString url;
     try {
-        auto asking = fetchAuthURL(provider);
+        auto asking = fetchAuthURL(api, provider);
         url = co_await asking;
     } catch (const std::exception&) {
         if (self) {
@@ -213,7 +220,7 @@ QCoro::Task<> CloudSignViewModel::connectProvider(CloudProvider provider, QWindo
         co_return;
     // The person has consented: the link is made even if the screen has gone meanwhile.
     try {
-        auto linking = completeLink(provider, *code);
+        auto linking = completeLink(api, provider, *code);
         co_await linking;
     } catch (const std::exception&) {
         co_return;
@@ -224,10 +231,11 @@ QCoro::Task<> CloudSignViewModel::connectProvider(CloudProvider provider, QWindo
 
 QCoro::Task<> CloudSignViewModel::listFiles(CloudProvider provider) {
     const QPointer self(this);
+    APIClient& api = client();
     QString token;
     std::vector<CloudFile> files;
     try {
-        auto asking = fetchAccessToken(provider);
+        auto asking = fetchAccessToken(api, provider);
         token = co_await asking;
         const CloudConnector connector;
         auto listing = connector.listProviderFiles(provider, token);
@@ -310,6 +318,7 @@ void CloudSignViewModel::requestSignature() {
 
 QCoro::Task<> CloudSignViewModel::confirm() {
     const QPointer self(this);
+    APIClient& api = client();
     const auto run = std::make_shared<Cancellation>();
     m_run = run;
     m_errorMessage.clear();
@@ -319,7 +328,7 @@ QCoro::Task<> CloudSignViewModel::confirm() {
     std::optional<PhoneAnswer> answer;
     QString failure;
     try {
-        auto asking = confirmOnPhone(nationalID, fileName() + QStringLiteral(" гарын үсэг"),
+        auto asking = confirmOnPhone(api, nationalID, fileName() + QStringLiteral(" гарын үсэг"),
                                      m_timing, run.get());
         answer = co_await asking;
     } catch (const CancelledError&) {
@@ -330,6 +339,8 @@ QCoro::Task<> CloudSignViewModel::confirm() {
     if (!self || run->isCancelled())
         co_return;
     m_run.reset();
+    if ((answer == PhoneAnswer::approved || answer == PhoneAnswer::refused) && m_appState)
+        m_appState->notePhoneAnswer();
     if (answer == PhoneAnswer::approved)
         m_signResult = QStringLiteral("OK");
     else if (answer == PhoneAnswer::refused)
@@ -379,6 +390,7 @@ void CloudSignViewModel::uploadSigned(const QString& provider) {
 
 QCoro::Task<> CloudSignViewModel::upload(CloudProvider provider) {
     const QPointer self(this);
+    APIClient& api = client();
     const std::shared_ptr<const LoadedFile> file = m_file;
     const std::shared_ptr<Cancellation> transfer =
         beginTransfer(QStringLiteral("Илгээж байна…"), false);
@@ -388,7 +400,7 @@ QCoro::Task<> CloudSignViewModel::upload(CloudProvider provider) {
     bool stored = false;
     QString failure;
     try {
-        auto asking = fetchAccessToken(provider);
+        auto asking = fetchAccessToken(api, provider);
         const QString token = co_await asking;
         auto sending =
             connector.uploadProviderFile(provider, token, signedPrefix + file->name, file->path,

@@ -20,6 +20,7 @@
 
 namespace Selvor {
 
+class APIClient;
 class Cancellation;
 
 // The cloud signing screen: link Google Drive or Dropbox, load a file from there or from disk,
@@ -60,6 +61,8 @@ public:
 
     // How often a confirmation asks for its outcome; tests shorten it.
     void setPollTiming(const PollTiming& timing) { m_timing = timing; }
+    // The service is asked through the application's shared client unless another is named.
+    void setClient(APIClient& client) { m_client = &client; }
 
     [[nodiscard]] AppState* appState() const { return m_appState; }
     void setAppState(AppState* appState);
@@ -117,6 +120,7 @@ private:
     QCoro::Task<> copyTo(const QString& target);
     QCoro::Task<> upload(CloudProvider provider);
 
+    [[nodiscard]] APIClient& client() const;
     // Shows a file; a confirmation still under way was for another one and ends unanswered.
     void loadFile(std::shared_ptr<const LoadedFile> file);
     void setErrorMessage(const QString& message);
@@ -130,6 +134,7 @@ private:
     [[nodiscard]] TransferProgress progressOf(const std::shared_ptr<Cancellation>& transfer);
 
     PollTiming m_timing;
+    APIClient* m_client = nullptr;
     ConsentRunner m_consent;
     QPointer<AppState> m_appState;
     std::shared_ptr<const LoadedFile> m_file;

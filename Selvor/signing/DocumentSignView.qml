@@ -113,6 +113,7 @@ Rectangle {
                     color: Theme.textPrimary
                 }
                 TextField {
+                    TextContextMenu {}
                     objectName: "registerNumberField"
                     text: model.registerNumber
                     onTextEdited: model.registerNumber = text
@@ -130,6 +131,7 @@ Rectangle {
                     color: Theme.textPrimary
                 }
                 TextField {
+                    TextContextMenu {}
                     objectName: "documentNameField"
                     text: model.documentName
                     onTextEdited: model.documentName = text
@@ -147,6 +149,7 @@ Rectangle {
                     color: Theme.textPrimary
                 }
                 TextField {
+                    TextContextMenu {}
                     objectName: "documentHashField"
                     text: model.documentHash
                     readOnly: model.isHashing
@@ -206,7 +209,7 @@ Rectangle {
                     symbol: "exclamationmark.triangle"
                     color: Theme.dangerRed
                 }
-                Label {
+                SelectableText {
                     objectName: "errorText"
                     textFormat: Text.PlainText
                     text: model.errorMessage

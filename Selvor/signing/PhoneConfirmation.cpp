@@ -14,19 +14,20 @@ constexpr int maximumPolls = 150;
 
 } // namespace
 
-QCoro::Task<PhoneAnswer> confirmOnPhone(const QString& nationalID, const QString& displayText,
-                                        const PollTiming& timing, Cancellation* cancellation) {
+QCoro::Task<PhoneAnswer> confirmOnPhone(APIClient& client, const QString& nationalID,
+                                        const QString& displayText, const PollTiming& timing,
+                                        Cancellation* cancellation) {
     const QPointer<Cancellation> watched(cancellation);
     const PollTiming pace = timing;
-    auto starting = APIClient::shared().request<SignInitResponse>(
+    auto starting = client.request<SignInitResponse>(
         Endpoint::cloudSignInitiate(nationalID, displayText), watched);
     const SignInitResponse started = co_await starting;
     const QString sessionID = QString::fromStdString(started.sessionId);
     for (int poll = 0; poll < maximumPolls; ++poll) {
         auto waiting = sleepFor(pace.pollInterval, watched);
         co_await waiting;
-        auto asking = APIClient::shared().request<SignStatusResponse>(
-            Endpoint::cloudSignStatus(sessionID), watched);
+        auto asking =
+            client.request<SignStatusResponse>(Endpoint::cloudSignStatus(sessionID), watched);
         const SignStatusResponse status = co_await asking;
         if (status.state != "COMPLETE")
             continue;

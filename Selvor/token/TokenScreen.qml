@@ -38,7 +38,7 @@ Rectangle {
         onActivated: model.reset()
     }
 
-    ScrollView {
+    ScrollPage {
         id: scroll
         anchors.fill: parent
         contentWidth: availableWidth
@@ -112,7 +112,7 @@ Rectangle {
                                 font: Theme.captionFont
                                 color: Theme.textSecondary
                             }
-                            Label {
+                            ElidedText {
                                 objectName: "deviceReader"
                                 visible: root.present
                                 textFormat: Text.PlainText
@@ -122,7 +122,7 @@ Rectangle {
                                 font: Theme.captionFont
                                 color: Theme.textSecondary
                             }
-                            Label {
+                            SelectableText {
                                 objectName: "deviceError"
                                 visible: root.present && text !== ""
                                 textFormat: Text.PlainText
@@ -222,7 +222,7 @@ Rectangle {
                                               : "checkmark.circle.fill"
                         color: model.isError ? Theme.dangerRed : Theme.successGreen
                     }
-                    Label {
+                    SelectableText {
                         objectName: "statusText"
                         textFormat: Text.PlainText
                         text: model.statusMessage
@@ -232,7 +232,7 @@ Rectangle {
                         Layout.fillWidth: true
                     }
                 }
-                Label {
+                SelectableText {
                     objectName: "statusDetail"
                     visible: model.statusMessage !== "" && text !== ""
                     textFormat: Text.PlainText
@@ -302,6 +302,7 @@ Rectangle {
                                 color: Theme.textPrimary
                             }
                             TextField {
+                                TextContextMenu {}
                                 id: pinField
                                 objectName: "pinField"
                                 text: model.pin
@@ -315,6 +316,7 @@ Rectangle {
                                 Layout.maximumWidth: 320
                             }
                             TextField {
+                                TextContextMenu {}
                                 objectName: "pinRepeatField"
                                 text: model.pinRepeat
                                 onTextEdited: model.pinRepeat = text
@@ -327,6 +329,7 @@ Rectangle {
                                 Layout.maximumWidth: 320
                             }
                             TextField {
+                                TextContextMenu {}
                                 objectName: "pukField"
                                 text: model.puk
                                 onTextEdited: model.puk = text

@@ -15,10 +15,8 @@ Dialog {
 
     readonly property int phase: updater.phase
 
-    component ActionButton: BorderedButton {
-        Keys.onReturnPressed: clicked()
-        Keys.onEnterPressed: clicked()
-    }
+    // Return and Enter press the focused one, as on every bordered button.
+    component ActionButton: BorderedButton {}
 
     objectName: "updateDialog"
     parent: Overlay.overlay

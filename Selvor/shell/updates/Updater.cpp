@@ -30,8 +30,6 @@ namespace {
 constexpr qint64 feedBytes = qint64(4) << 20;
 // A package is tens of megabytes; a feed announcing more is not believed.
 constexpr qint64 packageBytes = qint64(1) << 30;
-// An answer that stalls this long has failed.
-constexpr int transferTimeoutMs = 60 * 1000;
 
 const QString defaultFeed = QStringLiteral("https://selvor.mn/desktop/appcast.xml");
 const QString stampName = QStringLiteral("last-check");
@@ -243,7 +241,7 @@ QCoro::Task<> Updater::runCheck() {
 QCoro::Task<QByteArray> Updater::fetchFeed(Cancellation* cancellation) {
     const QPointer<Cancellation> watched(cancellation);
     QNetworkRequest request(m_settings.feed);
-    request.setTransferTimeout(transferTimeoutMs);
+    request.setTransferTimeout(static_cast<int>(m_settings.idleLimit.count()));
     const Reply reply(network().get(request));
     abortOnCancel(reply, watched);
     auto finishing = finishWithin(*reply, feedBytes);
@@ -295,7 +293,7 @@ QCoro::Task<QString> Updater::verifiedPackage(const AppcastItem& offered,
                                  .toStdString());
     DownloadFile file(folder);
     QNetworkRequest request(item.enclosureUrl);
-    request.setTransferTimeout(transferTimeoutMs);
+    request.setTransferTimeout(static_cast<int>(m_settings.idleLimit.count()));
     const Reply reply(network().get(request));
     abortOnCancel(reply, watched);
     const QPointer self(this);

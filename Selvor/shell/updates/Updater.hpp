@@ -11,6 +11,7 @@
 
 #include <QCoroTask>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -28,6 +29,8 @@ struct UpdaterSettings {
     QString currentVersion;
     // Holds the downloads and the time of the last check.
     QString folder;
+    // An answer that sends no byte for this long has failed.
+    std::chrono::milliseconds idleLimit{std::chrono::minutes(1)};
 
     // SELVOR_UPDATE_FEED or the built-in feed; the build's key and version; the user's cache.
     static UpdaterSettings fromEnvironment();

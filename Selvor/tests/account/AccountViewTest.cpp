@@ -110,6 +110,7 @@ TEST_F(AccountViews, identity_withData_showsHeaderAndCells) {
     EXPECT_EQ(view->text(u"initials"_qs), u"БД"_qs);
     EXPECT_EQ(view->text(u"fullName"_qs), u"Батболд Дорж"_qs);
     EXPECT_EQ(view->text(u"nationalId"_qs), u"УБ99012345"_qs);
+    EXPECT_TRUE(view->property(u"nationalId"_qs, "selectByMouse").toBool()) << "can be copied";
     EXPECT_EQ(texts(view->items(u"caption"_qs)).size(), 7);
     const QList<QQuickItem*> values = view->items(u"value"_qs);
     ASSERT_EQ(values.size(), 7);

@@ -16,6 +16,7 @@ public:
     explicit OrgScreen(const QString& nationalID);
 
     [[nodiscard]] ViewHarness& ui() { return *m_ui; }
+    [[nodiscard]] AppState& appState() { return m_appState; }
     [[nodiscard]] OrganizationsViewModel& model() { return *m_model; }
     // Requests the simulator logged at paths starting with `prefix`, since the last call.
     std::vector<SelvorSimTesting::LoggedRequest> takeRequests(const std::string& prefix);

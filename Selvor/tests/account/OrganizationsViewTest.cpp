@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QUrl>
 
 #include <algorithm>
@@ -47,8 +48,14 @@ protected:
 };
 
 TEST_F(OrganizationsScreen, typingKeepsNumbersAndLooksUpFromFiveOfThem) {
+    // A list that could not be read does not claim there is none; the next one does.
+    processSim().addFault({.path = "/web/org/list", .kind = "drop"});
     OrgScreen screen(newcomer);
     auto& ui = screen.ui();
+    ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLoading(); }));
+    EXPECT_FALSE(ui.visible(QStringLiteral("emptyState")));
+    processSim().clearFaults();
+    screen.model().load();
     ASSERT_TRUE(ui.waitFor([&] { return ui.visible(QStringLiteral("emptyState")); }));
     ASSERT_NO_FATAL_FAILURE(openRegisterForm(screen));
 
@@ -120,16 +127,20 @@ TEST_F(OrganizationsScreen, aLateAnswerForOtherDigitsNeverNamesTheCompany) {
     for (QQuickItem* box : ui.items(QStringLiteral("codeBox")))
         shown += box->property("modelData").toString();
     EXPECT_EQ(shown.toStdString(), request.verificationCode);
+    // Both answers of the director's phone ask for the window to be looked at.
+    const QSignalSpy answered(&screen.appState(), &AppState::phoneAnswered);
     processSim().refuse(request.id);
     ASSERT_TRUE(ui.waitFor([&] {
         return ui.text(QStringLiteral("registerErrorText")) == QStringLiteral("Татгалзлаа");
     }));
+    EXPECT_EQ(answered.count(), 1);
     EXPECT_FALSE(ui.visible(QStringLiteral("directorCard")));
     EXPECT_TRUE(ui.visible(QStringLiteral("lookupCard")));
 
     ui.click(QStringLiteral("registerButton"));
     processSim().approve(screen.directorRequest().id);
     ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("organizationRow")); }));
+    EXPECT_EQ(answered.count(), 2);
     EXPECT_EQ(ui.text(QStringLiteral("organizationName")),
               QStringLiteral("Алтан говь Логистик ХХК"));
     EXPECT_EQ(ui.text(QStringLiteral("organizationBadgeText")), QStringLiteral("Идэвхтэй"));

@@ -1,5 +1,7 @@
 #include "Road.hpp"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -22,13 +24,30 @@ TEST_F(KeyboardRoad, signInCheckSettingsAndSignOut) {
         pending = sim().pending();
         return !pending.empty();
     }));
-    sim().approve(pending.front().id);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(u"countdownText"_qs); }));
+    ui.pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(u"registerNumberForm"_qs); }))
+        << "Escape cancels the wait as the button does";
+    ASSERT_TRUE(ui.tabTo(u"signInButton"_qs));
+    const std::string cancelled = pending.front().id;
+    ui.pressKey(Qt::Key_Return);
+    ASSERT_TRUE(ui.waitFor([&] {
+        pending = sim().pending();
+        return std::any_of(pending.begin(), pending.end(),
+                           [&](const auto& p) { return p.id != cancelled; });
+    }));
+    for (const auto& request : pending)
+        if (request.id != cancelled)
+            sim().approve(request.id);
     ASSERT_TRUE(ui.waitFor([&] { return onMainView(); }, 8000));
 
     ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"sidebarRow_home"_qs; }))
         << "the sections take the keys as the main view opens";
     ui.pressKey(Qt::Key_Down);
     EXPECT_EQ(appState().selectedTab(), AppState::SidebarTab::Id);
+    ASSERT_TRUE(ui.tabTo(u"identityView"_qs)) << "the section's content takes the keys too";
+    EXPECT_TRUE(ui.visible(u"scrollPageFocusRing"_qs));
+    ui.pressKey(Qt::Key_Tab, Qt::ShiftModifier);
     ASSERT_TRUE(ui.tabTo(u"updateStatusButton"_qs));
     ui.pressKey(Qt::Key_Return);
     ASSERT_TRUE(ui.waitFor([&] { return ui.exists(u"updateDialogTitle"_qs); }));

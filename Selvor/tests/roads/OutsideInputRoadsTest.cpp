@@ -3,6 +3,7 @@
 #include "session/AppState.hpp"
 
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -57,9 +58,16 @@ QStringList renderedMarkup(const WindowDriver& ui) {
 // Any page can open a callback link: one that no sign-in from this window asked for, one that
 // comes while someone is signed in, and one that comes too late all leave the window as it was.
 TEST_F(OutsideInputRoad, callbacksNobodyAskedFor_areIgnored) {
+    const QSignalSpy handed(instance.get(), &SingleInstance::messageReceived);
     ASSERT_NO_FATAL_FAILURE(handOver(callbackFor(firstPerson(), QStringLiteral("Бат"))));
     EXPECT_TRUE(onSignInScreen());
     EXPECT_TRUE(appState().nationalID().isEmpty());
+    // The window still came forward, on the token the desktop gave the later start, which is
+    // not left behind for the programs this one starts.
+    ASSERT_EQ(handed.size(), 1);
+    EXPECT_EQ(handed.first().at(1).value<InstanceMessage::Activation>(),
+              (InstanceMessage::Activation{"XDG_ACTIVATION_TOKEN", secondStartToken}));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
 
     appState().setWebSignInValidity(std::chrono::milliseconds(50));
     ui.click(QStringLiteral("webSignInButton"));

@@ -21,10 +21,13 @@ std::unique_ptr<SelvorSimTesting::SimProcess>& simulator() {
 }
 
 // The process environment a second start of `selvor` gets: this one's, which points at the
-// simulator and at this process's private runtime directory (and so its single-instance socket).
+// simulator and at this process's private runtime directory (and so its single-instance socket),
+// with the token a Wayland desktop gives the programs it starts.
 QProcessEnvironment secondStartEnvironment() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"),
+                       QString::fromLatin1(secondStartToken));
     return environment;
 }
 

@@ -37,6 +37,9 @@ struct Person {
     QString fullName;
 };
 
+// The activation token a Wayland desktop gives each second start of the roads.
+constexpr const char* secondStartToken = "road-activation-token_TIME42";
+
 // The simulator's seeded people used by the roads.
 const Person& firstPerson();
 const Person& secondPerson();
@@ -65,7 +68,8 @@ protected:
     // second start of the real executable.
     void signInOnPortal(const Person& person, const QString& typedName = {});
     // The desktop opens `url` with a second start of the real executable, which hands it to this
-    // one over the single-instance socket and ends.
+    // one over the single-instance socket and ends. The desktop gave that start
+    // secondStartToken.
     void handOver(const QString& url);
     void signOut();
     // The user picks `file` in `folder` in the window's file panel, opened by `button`.

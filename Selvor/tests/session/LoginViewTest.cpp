@@ -2,7 +2,10 @@
 #include "ViewHarness.hpp"
 
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QTest>
 
 namespace Selvor::Testing {
@@ -52,6 +55,19 @@ TEST_F(LoginViewTest, signInButton_isDisabledForBlankInput) {
     EXPECT_TRUE(view->enabled(u"signInButton"_qs));
 }
 
+// The register number field has the desktop's usual edit menu, and what it pastes stays text.
+TEST_F(LoginViewTest, registerNumberField_pastesFromItsContextMenu) {
+    QQuickItem* field = view->item(u"registerNumberField"_qs);
+    ASSERT_NE(field, nullptr);
+    QGuiApplication::clipboard()->setText(u"<b>уп91042312</b>"_qs);
+    QTest::mouseClick(&view->window(), Qt::RightButton, Qt::NoModifier,
+                      field->mapToScene({field->width() / 2, field->height() / 2}).toPoint());
+    ASSERT_TRUE(view->waitFor([&] { return view->visible(u"pasteMenuItem"_qs); }));
+    EXPECT_FALSE(view->enabled(u"copyMenuItem"_qs)) << "nothing is selected";
+    view->click(u"pasteMenuItem"_qs);
+    EXPECT_EQ(view->text(u"registerNumberField"_qs), u"<b>уп91042312</b>"_qs);
+}
+
 TEST_F(LoginViewTest, returnInField_startsPushAndWaitingShowsCodeAndCountdown) {
     view->typeText(u"registerNumberField"_qs, u"уп91042312"_qs);
     view->pressKey(Qt::Key_Return);
@@ -87,7 +103,7 @@ TEST_F(LoginViewTest, refusal_showsErrorLineInIdleContent) {
     EXPECT_TRUE(view->visible(u"signInButton"_qs));
 }
 
-TEST_F(LoginViewTest, qrMethod_showsProgressThenTheCode) {
+TEST_F(LoginViewTest, qrMethod_showsProgressThenTheCode_andAfterAFailureOnlyTheReason) {
     view->click(u"methodQrCode"_qs);
     EXPECT_TRUE(view->visible(u"qrSection"_qs));
     EXPECT_FALSE(view->visible(u"registerNumberForm"_qs));
@@ -96,6 +112,14 @@ TEST_F(LoginViewTest, qrMethod_showsProgressThenTheCode) {
     EXPECT_EQ(view->text(u"qrHint"_qs), u"Selvor аппаар QR кодыг скан хийнэ үү"_qs);
     EXPECT_EQ(view->property(u"qrImage"_qs, "width").toInt(), 200);
     EXPECT_GT(view->property(u"qrFrame"_qs, "width").toInt(), 200) << "the code clears the corners";
+
+    // Neither a code that nothing watches nor a spinner stays beside the failure.
+    sim->addFault({.path = "/web/auth/qr/status/*", .kind = "drop"});
+    ASSERT_TRUE(view->waitFor([&] { return login->phase() == Phase::Failed; }));
+    view->settle();
+    EXPECT_TRUE(view->visible(u"errorLine"_qs));
+    EXPECT_FALSE(view->visible(u"qrFrame"_qs));
+    EXPECT_FALSE(view->visible(u"qrProgress"_qs));
 
     view->click(u"methodRegisterNumber"_qs);
     EXPECT_FALSE(login->hasQrImage());

@@ -81,6 +81,9 @@ TEST_F(ShellViewTest, sidebar_listsSectionsInGroupOrder) {
     EXPECT_FALSE(view.property(u"tokenPresenceDot"_qs, "color").value<QColor>() ==
                  QColor(0x0E, 0x9F, 0x6E))
         << "no token yet";
+    // Not by colour alone.
+    EXPECT_EQ(view.property(u"tokenPresenceDot"_qs, "stateText").toString(),
+              u"Токен холбогдоогүй"_qs);
 }
 
 TEST_F(ShellViewTest, sidebarSelection_isBoundBothWays) {

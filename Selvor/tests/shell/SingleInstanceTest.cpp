@@ -31,21 +31,32 @@ protected:
     QTemporaryDir m_directory;
 };
 
-TEST_F(SingleInstanceTest, laterStart_handsItsURLToTheRunningOne) {
+TEST_F(SingleInstanceTest, laterStart_handsItsURLAndActivationTokenToTheRunningOne) {
     SingleInstance running(socketName());
     ASSERT_TRUE(running.listen());
     QSignalSpy received(&running, &SingleInstance::messageReceived);
 
     const SingleInstance later(socketName());
-    ASSERT_TRUE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1&name=Бат"_qs));
+    const InstanceMessage::Activation activation{"XDG_ACTIVATION_TOKEN", "kwin-7_TIME4211"};
+    ASSERT_TRUE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1&name=Бат"_qs, activation));
     ASSERT_TRUE(received.wait(2000));
-    EXPECT_EQ(received.first().first().toString(),
-              u"selvorlogin://auth?national_id=AB1&name=Бат"_qs);
+    EXPECT_EQ(received.first().at(0).toString(), u"selvorlogin://auth?national_id=AB1&name=Бат"_qs);
+    EXPECT_EQ(received.first().at(1).value<InstanceMessage::Activation>(), activation);
+
+    // An older Selvor sends its line alone and hangs up.
+    QLocalSocket older;
+    older.connectToServer(socketName());
+    ASSERT_TRUE(older.waitForConnected(1000));
+    older.write("activate\n");
+    older.disconnectFromServer();
+    ASSERT_TRUE(received.wait(2000));
+    EXPECT_EQ(received.last().at(0).toString(), u"activate"_qs);
+    EXPECT_TRUE(received.last().at(1).value<InstanceMessage::Activation>().isEmpty());
 }
 
 TEST_F(SingleInstanceTest, withoutRunningInstance_sendFailsAndListenSucceeds) {
     const SingleInstance first(socketName());
-    EXPECT_FALSE(first.sendToRunning(u"activate"_qs, 200));
+    EXPECT_FALSE(first.sendToRunning(u"activate"_qs, {}, 200));
     SingleInstance owner(socketName());
     EXPECT_TRUE(owner.listen());
     SingleInstance second(socketName());
@@ -73,12 +84,12 @@ TEST_F(SingleInstanceTest, messageAtTheLimit_arrivesAndALongerOneIsDropped) {
         socket.waitForBytesWritten(1000);
     };
     QLocalSocket fits;
-    send(fits, QByteArray(SingleInstance::maximumMessageBytes, 'x') + '\n');
+    send(fits, QByteArray(SingleInstance::maximumMessageBytes, 'x') + "\n\n");
     ASSERT_TRUE(received.wait(2000));
     EXPECT_EQ(received.first().first().toString().size(), SingleInstance::maximumMessageBytes);
 
     QLocalSocket tooLong;
-    send(tooLong, QByteArray(SingleInstance::maximumMessageBytes + 1, 'x') + '\n');
+    send(tooLong, QByteArray(SingleInstance::maximumMessageBytes + 1, 'x') + "\n\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return tooLong.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(received.size(), 1);
 }
@@ -91,11 +102,42 @@ TEST(InstanceMessageTest, sentTextArrivesWholeAndGarbageIsRefused) {
         InstanceMessage::encode(u"selvorlogin://auth?national_id=AB1\nselvorlogin://x"_qs));
     ASSERT_EQ(forged.state, State::complete);
     EXPECT_EQ(forged.text, u"selvorlogin://auth?national_id=AB1\uFFFDselvorlogin://x"_qs);
-    EXPECT_EQ(InstanceMessage::read(" activate\r\nrest").text, u"activate"_qs);
+    EXPECT_EQ(InstanceMessage::read(" activate\r\n\nrest").text, u"activate"_qs);
     EXPECT_EQ(InstanceMessage::read("activ").state, State::incomplete);
     EXPECT_EQ(InstanceMessage::read("activ\xC3\n").state, State::refused) << "not UTF-8";
     EXPECT_EQ(InstanceMessage::read("act\x1Bivate\n").state, State::refused);
     EXPECT_EQ(InstanceMessage::read(" \n").state, State::refused);
+}
+
+// The token has a line of its own after the text, which an older running Selvor never reads. Only
+// one of the two variables with a clean token is taken; the text counts whatever that line holds.
+TEST(InstanceMessageTest, activationTokenTravelsOnItsOwnLine) {
+    using State = InstanceMessage::State;
+    const InstanceMessage::Activation x11{"DESKTOP_STARTUP_ID", "host-42-0_TIME1234"};
+    const QByteArray sent = InstanceMessage::encode(u"activate"_qs, x11);
+    EXPECT_EQ(sent, "activate\nDESKTOP_STARTUP_ID=host-42-0_TIME1234\n");
+    EXPECT_EQ(InstanceMessage::read(sent).activation, x11);
+    EXPECT_EQ(InstanceMessage::read(sent.chopped(1)).state, State::incomplete);
+    EXPECT_EQ(InstanceMessage::read("activate\n").state, State::incomplete);
+    EXPECT_EQ(InstanceMessage::read("activate\n", true).state, State::complete) << "an older one";
+
+    for (const char* received : {"activate\nLD_PRELOAD=/tmp/x.so\n", "activate\n\n",
+                                 "activate\nXDG_ACTIVATION_TOKEN=a b\n",
+                                 "activate\nXDG_ACTIVATION_TOKEN=\n", "activate\ntoken\n"}) {
+        const InstanceMessage message = InstanceMessage::read(received);
+        EXPECT_EQ(message.state, State::complete) << received;
+        EXPECT_EQ(message.text, u"activate"_qs) << received;
+        EXPECT_TRUE(message.activation.isEmpty()) << received;
+    }
+    EXPECT_EQ(InstanceMessage::encode(u"activate"_qs, {"DESKTOP_STARTUP_ID", "id\nLD_PRELOAD=x"}),
+              "activate\n\n");
+
+    // The running side has the token in its environment while it activates, and no longer.
+    qunsetenv("DESKTOP_STARTUP_ID");
+    QByteArray whileActivating;
+    x11.lendTo([&] { whileActivating = qgetenv("DESKTOP_STARTUP_ID"); });
+    EXPECT_EQ(whileActivating, x11.token);
+    EXPECT_FALSE(qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID"));
 }
 
 // Runs `body` in a child process as the unprivileged user "nobody" and returns its exit status;
@@ -138,7 +180,7 @@ TEST_F(SingleInstanceTest, socketDirectory_isTheUsersOwnWithMode0700) {
     EXPECT_TRUE(SingleInstance::privateDirectory().isEmpty());
     SingleInstance nowhere(SingleInstance::defaultName());
     EXPECT_FALSE(nowhere.listen());
-    EXPECT_FALSE(nowhere.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, 200));
+    EXPECT_FALSE(nowhere.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, {}, 200));
     qputenv("XDG_RUNTIME_DIR", runtime);
     qputenv("TMPDIR", temp);
 }
@@ -189,7 +231,7 @@ TEST_F(SingleInstanceTest, otherUsersAndSilentPeers_areDropped) {
     char signal = 0;
     ASSERT_EQ(::read(ready[0], &signal, 1), 1);
     const SingleInstance later(theirs);
-    EXPECT_FALSE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, 500));
+    EXPECT_FALSE(later.sendToRunning(u"selvorlogin://auth?national_id=AB1"_qs, {}, 500));
     ::kill(listener, SIGKILL);
     ::waitpid(listener, nullptr, 0);
     ::close(ready[0]);

@@ -59,22 +59,41 @@ TEST_F(ThemeTest, adaptiveColours_followSystemPaletteWithoutRestart) {
     EXPECT_EQ(theme.textSecondary(), QColor(0x9C, 0xA3, 0xAF));
 }
 
-TEST_F(ThemeTest, environment_forcesAppearanceOverSystemPalette) {
-    qputenv("SELVOR_APPEARANCE", "dark");
-    Theme forcedDark;
-    EXPECT_TRUE(forcedDark.dark());
+// SELVOR_APPEARANCE pins the look over everything; the desktop's preference comes before the
+// palette, which decides only where the desktop has none.
+TEST_F(ThemeTest, appearance_environmentThenDesktopThenPalette) {
+    using Scheme = PortalColorScheme::Scheme;
+    struct Case {
+        const char* environment;
+        Scheme desktop;
+        bool darkPalette;
+        bool dark;
+    };
+    const Case cases[] = {
+        {"dark", Scheme::preferLight, false, true},  {"light", Scheme::preferDark, true, false},
+        {"Dark", Scheme::noPreference, true, true},  {"", Scheme::preferDark, false, true},
+        {"", Scheme::preferLight, true, false},      {"", Scheme::noPreference, false, false},
+        {"other", Scheme::noPreference, true, true},
+    };
+    for (const Case& c : cases) {
+        qputenv("SELVOR_APPEARANCE", c.environment);
+        QGuiApplication::setPalette(c.darkPalette ? paletteWith(Qt::black, Qt::white)
+                                                  : paletteWith(Qt::white, Qt::black));
+        Theme theme;
+        theme.setDesktopScheme(c.desktop);
+        EXPECT_EQ(theme.dark(), c.dark) << c.environment << " " << static_cast<int>(c.desktop);
+    }
+}
 
-    qputenv("SELVOR_APPEARANCE", "light");
-    QGuiApplication::setPalette(paletteWith(Qt::black, Qt::white));
-    Theme forcedLight;
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(forcedLight.dark());
-    EXPECT_EQ(forcedLight.textSecondary(), QColor(0x6B, 0x72, 0x80));
-
-    qputenv("SELVOR_APPEARANCE", "Dark");
-    Theme system;
-    EXPECT_EQ(system.appearance(), Theme::Appearance::System);
-    EXPECT_TRUE(system.dark());
+TEST_F(ThemeTest, desktopPreference_recoloursWithoutRestart) {
+    Theme theme;
+    QSignalSpy changed(&theme, &Theme::appearanceChanged);
+    theme.setDesktopScheme(PortalColorScheme::Scheme::preferDark);
+    EXPECT_TRUE(theme.dark());
+    EXPECT_EQ(theme.appBackground(), QColor(0x0B, 0x0F, 0x19));
+    theme.setDesktopScheme(PortalColorScheme::Scheme::noPreference);
+    EXPECT_FALSE(theme.dark()) << "the light palette decides again";
+    EXPECT_EQ(changed.count(), 2);
 }
 
 TEST_F(ThemeTest, fonts_haveTheTypeScale) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -22,7 +23,9 @@ TEST_P(WebLoginCallbackAccepts, signsInTheNamedPerson) {
     const Accepted& c = GetParam();
     AppState appState;
     appState.beginWebSignIn();
+    const QSignalSpy answered(&appState, &AppState::phoneAnswered);
     EXPECT_TRUE(handleWebLoginCallback(QString::fromUtf16(c.url), appState));
+    EXPECT_EQ(answered.count(), 1) << "the window asks for attention";
     EXPECT_EQ(appState.screen(), AppState::Screen::Main);
     EXPECT_EQ(appState.nationalID(), QString::fromUtf16(c.nationalID));
     EXPECT_EQ(appState.fullName(), QString::fromUtf16(c.fullName));
@@ -51,7 +54,9 @@ class WebLoginCallbackIgnores : public ::testing::TestWithParam<const char16_t*>
 TEST_P(WebLoginCallbackIgnores, leavesStateUntouched) {
     AppState appState;
     appState.beginWebSignIn();
+    const QSignalSpy answered(&appState, &AppState::phoneAnswered);
     EXPECT_FALSE(handleWebLoginCallback(QString::fromUtf16(GetParam()), appState));
+    EXPECT_EQ(answered.count(), 0);
     EXPECT_EQ(appState.screen(), AppState::Screen::Login);
     EXPECT_TRUE(appState.nationalID().isEmpty());
 }

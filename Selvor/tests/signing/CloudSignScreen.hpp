@@ -18,6 +18,7 @@ public:
     CloudSignScreen();
 
     [[nodiscard]] ViewHarness& ui() { return *m_ui; }
+    [[nodiscard]] AppState& appState() { return m_appState; }
     [[nodiscard]] CloudSignViewModel& model() { return *m_model; }
     // Loads a file of the disk as the open panel does.
     void chooseLocalFile(const QString& name, const QByteArray& bytes);
