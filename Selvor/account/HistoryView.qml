@@ -37,6 +37,24 @@ Rectangle {
         rightMargin: view.inset
         model: viewModel.sessions
         reuseItems: true
+        // The keys scroll the rows: arrows by one, Page Up/Down by a page, the row in hand ringed.
+        activeFocusOnTab: true
+        keyNavigationEnabled: true
+        highlightMoveDuration: 0
+        highlight: Rectangle {
+            color: "transparent"
+            radius: 4
+            border.width: list.activeFocus ? 2 : 0
+            border.color: Theme.brandBlue
+        }
+        Keys.onPressed: event => {
+            if (event.key === Qt.Key_PageDown || event.key === Qt.Key_PageUp) {
+                const page = Math.max(1, Math.floor(height / (currentItem ? currentItem.height : 40)))
+                currentIndex = Math.max(0, Math.min(count - 1, currentIndex
+                                        + (event.key === Qt.Key_PageDown ? page : -page)))
+                event.accepted = true
+            }
+        }
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {}
 

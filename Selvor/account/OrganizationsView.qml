@@ -1,10 +1,11 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
+import "../shell"
 
 // The organisations section: the person's companies, registering one, and a company's members.
 // It asks for the list afresh each time it is shown.
-ScrollView {
+ScrollPage {
     id: root
 
     required property AppState appState

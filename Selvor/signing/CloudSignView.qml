@@ -72,7 +72,7 @@ Item {
     }
 
     // Panels and dialogs stay outside the scrolled content, which only holds the page.
-    ScrollView {
+    ScrollPage {
         id: scroller
         anchors.fill: parent
         contentWidth: availableWidth

@@ -5,6 +5,7 @@
 #include "shell/updates/Updater.hpp"
 
 #include <QFileInfo>
+#include <QQuickItem>
 
 namespace Selvor::Testing {
 namespace {
@@ -107,7 +108,11 @@ TEST_F(SessionScreenshots, mainWindow) {
                     {QStringLiteral("tokenManager"), QVariant::fromValue(token.manager())},
                     {QStringLiteral("updater"), QVariant::fromValue(&updater)},
                     {QStringLiteral("updateStatus"), QVariant::fromValue(&updateStatus)}});
+    // The sidebar holds the keys first, then the section's content: each shows its ring.
+    view->item(u"sidebarList"_qs)->forceActiveFocus();
     shoot(u"main-window"_qs);
+    view->item(u"dashboardView"_qs)->forceActiveFocus();
+    shoot(u"main-window-content-focus"_qs);
 }
 
 } // namespace

@@ -22,24 +22,6 @@ namespace {
 
 const QString readerName = QStringLiteral("Virtual PCD 00 00");
 
-TEST(TokenManagerPresence, followsInsertionAndRemovalOfTheCard) {
-    TokenSimProcess token;
-    TokenManager manager;
-    ASSERT_TRUE(waitForToken(manager));
-    EXPECT_TRUE(manager.readerNames().contains(readerName));
-    EXPECT_EQ(manager.readerNames().front(), readerName);
-
-    token.removeCard();
-    ASSERT_TRUE(waitUntil([&] { return !manager.isTokenPresent(); }));
-    EXPECT_FALSE(manager.tokenInfo().has_value());
-    EXPECT_FALSE(manager.tokenInfoValue().isValid());
-    EXPECT_TRUE(manager.readerNames().contains(readerName));
-
-    token.insertCard();
-    ASSERT_TRUE(waitForToken(manager));
-    EXPECT_EQ(manager.tokenInfo()->label, "Kaltor2003");
-}
-
 TEST(TokenManagerPresence, startsAbsentWithAnEmptyReader) {
     TokenSimProcess token;
     token.removeCard();

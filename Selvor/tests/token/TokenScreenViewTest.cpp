@@ -62,33 +62,6 @@ TEST_F(TokenScreenViewTest, presentTokenShowsStatusInformationAndSetup) {
     EXPECT_FALSE(m_view->visible("statusLine"));
 }
 
-TEST_F(TokenScreenViewTest, absentTokenHidesSetupAndSigningAndFailsTheTest) {
-    m_token.removeCard();
-    ASSERT_TRUE(waitUntil([&] { return !m_manager.isTokenPresent(); }));
-    m_view->settle();
-    EXPECT_EQ(m_view->text("deviceStatus"), "Холбогдоогүй");
-    EXPECT_EQ(m_view->text("deviceDetail"), "USB токен залгана уу");
-    EXPECT_EQ(m_view->property("deviceIcon", "symbol").toString(), "xmark.shield");
-    EXPECT_FALSE(m_view->visible("infoSection"));
-    EXPECT_FALSE(m_view->visible("setupSection"));
-    EXPECT_FALSE(m_view->visible("embeddedDocumentSign"));
-
-    m_view->click("testConnectionButton");
-    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy() && m_model->isError(); }));
-    m_view->settle();
-    EXPECT_EQ(m_view->text("statusText"), "Холболт амжилтгүй");
-    EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "exclamationmark.triangle.fill");
-    EXPECT_EQ(m_manager.errorMessage(), "Токен олдсонгүй.");
-
-    m_token.insertCard();
-    ASSERT_TRUE(waitForToken(m_manager));
-    m_view->click("testConnectionButton");
-    ASSERT_TRUE(waitUntil([&] { return !m_model->isBusy() && !m_model->isError(); }));
-    m_view->settle();
-    EXPECT_EQ(m_view->text("statusText"), "Холболт амжилттай");
-    EXPECT_EQ(m_view->property("statusIcon", "symbol").toString(), "checkmark.circle.fill");
-}
-
 // The signing view comes and goes with the token: the next token finds empty fields, and a run
 // still queued when the token went never reaches the token put back.
 TEST_F(TokenScreenViewTest, documentSigningStartsAfreshWithEachToken) {

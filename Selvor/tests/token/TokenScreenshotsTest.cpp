@@ -91,6 +91,9 @@ TEST_F(TokenScreenshots, tokenScreenInEveryStep) {
     model->testConnection();
     ASSERT_TRUE(waitUntil([&] { return !model->isBusy(); }));
     expectScreenshots(view, "token-absent");
+    EXPECT_EQ(view.text("deviceStatus"), "Холбогдоогүй");
+    EXPECT_EQ(view.text("statusText"), "Холболт амжилтгүй");
+    EXPECT_FALSE(view.visible("setupSection") || view.visible("embeddedDocumentSign"));
 }
 
 TEST_F(TokenScreenshots, documentSigning) {
