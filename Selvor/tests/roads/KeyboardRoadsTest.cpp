@@ -71,5 +71,38 @@ TEST_F(KeyboardRoad, signInCheckSettingsAndSignOut) {
     EXPECT_TRUE(ui.waitFor([&] { return ui.visible(u"qrImage"_qs); }));
 }
 
+// Every section by keyboard alone: the arrows choose it in the sidebar, Tab takes the keys into
+// its content, Page Down and End move there without losing them, and Shift+Tab leads back.
+TEST_F(KeyboardRoad, everySectionTakesTheKeysAndMovesByThem) {
+    ASSERT_NO_FATAL_FAILURE(signInOnPortal(firstPerson()));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.focusedName() == u"sidebarRow_home"_qs; }));
+    const auto focusInside = [&](const QString& section) {
+        for (QQuickItem* at = ui.window().activeFocusItem(); at; at = at->parentItem())
+            if (at->objectName() == section)
+                return true;
+        return false;
+    };
+    // The children section is a placeholder without anything to reach.
+    const QString sections[] = {u"dashboardView"_qs, u"identityView"_qs,      u"historyView"_qs,
+                                u"devicesView"_qs,   u"securityView"_qs,      u"childrenView"_qs,
+                                u"cloudSignView"_qs, u"organizationsView"_qs, u"tokenScreen"_qs};
+    for (const QString& section : sections) {
+        SCOPED_TRACE(section.toStdString());
+        if (section != sections[0])
+            ui.pressKey(Qt::Key_Down);
+        ASSERT_TRUE(ui.waitFor([&] { return ui.exists(section); }));
+        if (section == u"childrenView"_qs)
+            continue;
+        const QString row = ui.focusedName();
+        for (int step = 0; step < 4 && !focusInside(section); ++step)
+            ui.pressKey(Qt::Key_Tab);
+        ASSERT_TRUE(focusInside(section)) << "Tab reaches the content";
+        for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home})
+            ui.pressKey(key);
+        EXPECT_TRUE(focusInside(section)) << "the keys move within it";
+        ASSERT_TRUE(ui.tabTo(row, Qt::ShiftModifier));
+    }
+}
+
 } // namespace
 } // namespace Selvor::Testing
