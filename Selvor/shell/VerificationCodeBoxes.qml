@@ -1,7 +1,9 @@
 import QtQuick
+import QtQuick.Controls
 import Selvor
 
-// A verification code, one character to a box; a screen reader reads it as the whole code.
+// A verification code, one character to a box; a screen reader reads it as the whole code, and
+// Ctrl+C or the context menu copies it whole.
 Row {
     id: boxes
 
@@ -17,6 +19,41 @@ Row {
     spacing: 8
     Accessible.role: Accessible.StaticText
     Accessible.name: "Баталгаажуулах код: " + Array.from(code).join(" ")
+    activeFocusOnTab: true
+
+    function copyCode() {
+        clipboardText.text = boxes.code
+        clipboardText.selectAll()
+        clipboardText.copy()
+    }
+
+    Keys.onPressed: event => {
+        if (event.matches(StandardKey.Copy)) {
+            copyCode()
+            event.accepted = true
+        }
+    }
+
+    // Only the way to the clipboard: never shown.
+    TextEdit {
+        id: clipboardText
+        visible: false
+        textFormat: TextEdit.PlainText
+    }
+
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        onTapped: copyMenu.popup()
+    }
+
+    Menu {
+        id: copyMenu
+        MenuItem {
+            objectName: "copyCodeMenuItem"
+            text: "Хуулах"
+            onTriggered: boxes.copyCode()
+        }
+    }
 
     Repeater {
         model: Array.from(boxes.code)
@@ -29,8 +66,8 @@ Row {
             height: boxes.boxHeight
             radius: boxes.boxRadius
             color: boxes.boxColour
-            border.width: 1
-            border.color: boxes.frameColour
+            border.width: boxes.activeFocus ? 2 : 1
+            border.color: boxes.activeFocus ? Theme.brandBlue : boxes.frameColour
 
             Text {
                 anchors.centerIn: parent

@@ -86,6 +86,9 @@ TEST_F(LoginViewTest, returnInField_startsPushAndWaitingShowsCodeAndCountdown) {
     EXPECT_TRUE(view->text(u"countdownText"_qs).endsWith(u'0') ||
                 view->text(u"countdownText"_qs).startsWith(u"4:"));
     EXPECT_EQ(view->text(u"cancelButton"_qs), u"Цуцлах"_qs);
+    view->item(u"codeBoxes"_qs)->forceActiveFocus();
+    view->pressKey(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), login->verificationCode()) << "copied whole";
 
     view->click(u"cancelButton"_qs);
     EXPECT_EQ(login->phase(), Phase::Idle);
