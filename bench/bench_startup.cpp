@@ -1,78 +1,144 @@
-// Start-up of the application offscreen: process start to the first frame of the sign-in
-// screen, and the peak resident memory at that point. Runs the same start-up as `selvor`
-// (the Selvor module, Main.qml, a fresh AppState, the token manager watching pcscd) in this
-// process.
-#include "session/AppState.hpp"
-#include "shell/Application.hpp"
-#include "shell/updates/UpdateStatus.hpp"
-#include "shell/updates/Updater.hpp"
-#include "token/TokenManager.hpp"
+// Start-up of the real `selvor` executable, timed from outside: on an X server of the bench's own
+// (Xvfb) the time to its window being mapped and to its first frame, and its resident memory
+// then, on each renderer, beside a bare Qt Quick window on the same renderer; offscreen the time
+// to the first frame and the peak memory. Medians of several starts, taken in turns. The sign-in
+// screen needs no service: the API address is a loopback port that refuses connections.
+#include "RefusingPort.hpp"
+#include "StartProbe.hpp"
+#include "VirtualDisplay.hpp"
 
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QQmlApplicationEngine>
-#include <QQuickStyle>
-#include <QQuickWindow>
-#include <QtQml/QQmlExtensionPlugin>
-
-#include <sys/resource.h>
-#include <time.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <string>
-
-Q_IMPORT_QML_PLUGIN(SelvorPlugin)
+#include <vector>
 
 namespace {
 
-// Milliseconds since this process was started by the kernel (10 ms resolution).
-double millisecondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string line;
-    std::getline(stat, line);
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string field;
-    for (int i = 3; i < 22; ++i)
-        fields >> field;
-    unsigned long long startTicks = 0;
-    fields >> startTicks;
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
-    return nowMs - double(startTicks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+bool quick() {
+    const char* value = std::getenv("SELVOR_BENCH_QUICK");
+    return value && std::string(value) != "0";
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Case {
+    Case(std::string caseName, StartProbe caseProbe, bool caseOnDisplay = true)
+        : name(std::move(caseName)), probe(std::move(caseProbe)), onDisplay(caseOnDisplay) {}
+
+    std::string name;
+    StartProbe probe;
+    bool onDisplay;
+    std::vector<StartFigures> starts;
+
+    [[nodiscard]] double firstFrame() const { return pick(&StartFigures::firstFrameMs); }
+    [[nodiscard]] double resident() const { return pick(&StartFigures::residentMiB); }
+    [[nodiscard]] double pick(double StartFigures::*figure) const {
+        std::vector<double> values;
+        for (const StartFigures& start : starts)
+            values.push_back(start.*figure);
+        return median(values);
+    }
+};
+
+void printRatio(const char* name, double numerator, double denominator) {
+    std::printf("%s: %.2f x\n", name, numerator / denominator);
 }
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QQuickStyle::setStyle(QStringLiteral("Fusion"));
-    QGuiApplication app(argc, argv);
-    Selvor::AppState appState;
-    Selvor::TokenManager tokenManager;
-    Selvor::Updater updater;
-    Selvor::UpdateStatus updateStatus(&updater);
-    QQmlApplicationEngine engine;
-    QQuickWindow* window =
-        Selvor::loadMainWindow(engine, {appState, tokenManager, updater, updateStatus});
-    if (!window)
+int main() {
+    const int startsPerCase = quick() ? 3 : 7;
+    const char* firstDisplay = std::getenv("SELVOR_BENCH_DISPLAY");
+    VirtualDisplay display(firstDisplay ? std::atoi(firstDisplay) : 100);
+    if (!display.isRunning()) {
+        std::fprintf(stderr, "bench_startup: %s\n", display.error().c_str());
         return 1;
-    double firstFrameMs = 0;
-    QObject::connect(window, &QQuickWindow::frameSwapped, &app, [&] {
-        if (firstFrameMs == 0) {
-            firstFrameMs = millisecondsSinceProcessStart();
-            QGuiApplication::quit();
-        }
-    });
-    QGuiApplication::exec();
+    }
+    char directory[] = "/tmp/selvor-bench-startup-XXXXXX";
+    if (!mkdtemp(directory))
+        return 1;
+    const std::string home = directory;
+    const std::string api = "http://127.0.0.1:" + std::to_string(refusingLoopbackPort());
+    // Nothing of the user's: a runtime directory (and single-instance socket) and settings of
+    // the bench's own; the renderer left to each case.
+    const StartProbe::Changes common{{"SELVOR_REPORT_FIRST_FRAME", "1"},
+                                     {"XDG_RUNTIME_DIR", home},
+                                     {"XDG_CONFIG_HOME", home},
+                                     {"API_BASE_URL", api},
+                                     {"SELVOR_UPDATE_FEED", api + "/appcast.xml"},
+                                     {"QT_QUICK_BACKEND", std::nullopt},
+                                     {"SELVOR_RENDERER", std::nullopt}};
+    const auto with = [&](std::map<std::string, std::optional<std::string>> own) {
+        own.insert(common.begin(), common.end());
+        return own;
+    };
+    std::vector<Case> cases{
+        {"selvor_default", StartProbe(SELVOR_EXECUTABLE, with({}))},
+        {"selvor_software", StartProbe(SELVOR_EXECUTABLE, with({{"SELVOR_RENDERER", "software"}}))},
+        {"selvor_opengl", StartProbe(SELVOR_EXECUTABLE, with({{"SELVOR_RENDERER", "opengl"}}))},
+        {"bare_software",
+         StartProbe(BARE_WINDOW_EXECUTABLE, with({{"QT_QUICK_BACKEND", "software"}}))},
+        {"bare_opengl", StartProbe(BARE_WINDOW_EXECUTABLE, with({}))},
+        {"offscreen",
+         StartProbe(SELVOR_EXECUTABLE,
+                    with({{"QT_QPA_PLATFORM", "offscreen"}, {"DISPLAY", std::nullopt}})),
+         false},
+    };
 
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("startup_to_first_frame: %.0f ms\n", firstFrameMs);
-    std::printf("startup_peak_rss: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
+    // One start of each first, unmeasured, so that no case pays for a cold file cache; then in
+    // turns, so that a busy moment of the machine falls on all of them alike.
+    for (int round = -1; round < startsPerCase; ++round) {
+        for (Case& each : cases) {
+            const std::optional<StartFigures> figures =
+                each.probe.run(each.onDisplay ? &display : nullptr);
+            if (!figures) {
+                std::fprintf(stderr, "bench_startup: %s: %s\n", each.name.c_str(),
+                             each.probe.error().c_str());
+                std::filesystem::remove_all(home);
+                return 1;
+            }
+            if (round >= 0)
+                each.starts.push_back(*figures);
+        }
+    }
+    std::filesystem::remove_all(home);
+
+    std::map<std::string, const Case*> byName;
+    for (const Case& each : cases) {
+        byName[each.name] = &each;
+        if (!each.onDisplay)
+            continue;
+        std::printf("startup_x11_%s_window_mapped: %.0f ms\n", each.name.c_str(),
+                    each.pick(&StartFigures::mappedMs));
+        std::printf("startup_x11_%s_first_frame: %.0f ms\n", each.name.c_str(), each.firstFrame());
+        std::printf("startup_x11_%s_rss: %.1f MiB\n", each.name.c_str(), each.resident());
+    }
+    const Case& offscreen = *byName["offscreen"];
+    std::printf("startup_to_first_frame: %.0f ms\n", offscreen.firstFrame());
+    std::printf("startup_peak_rss: %.1f MiB\n", offscreen.pick(&StartFigures::peakMiB));
+
+    for (const char* renderer : {"software", "opengl"}) {
+        const Case& selvor = *byName[std::string("selvor_") + renderer];
+        const Case& bare = *byName[std::string("bare_") + renderer];
+        const std::string suffix = std::string("_selvor_to_bare_") + renderer;
+        printRatio(("startup_ratio_first_frame" + suffix).c_str(), selvor.firstFrame(),
+                   bare.firstFrame());
+        printRatio(("startup_ratio_rss" + suffix).c_str(), selvor.resident(), bare.resident());
+    }
+    // Against the OpenGL path, the only one before the renderer was chosen by the machine.
+    const Case& opengl = *byName["selvor_opengl"];
+    for (const char* chosen : {"software", "default"}) {
+        const Case& selvor = *byName[std::string("selvor_") + chosen];
+        const std::string suffix = std::string("_selvor_") + chosen + "_to_opengl";
+        printRatio(("startup_ratio_first_frame" + suffix).c_str(), selvor.firstFrame(),
+                   opengl.firstFrame());
+        printRatio(("startup_ratio_rss" + suffix).c_str(), selvor.resident(), opengl.resident());
+    }
     return 0;
 }

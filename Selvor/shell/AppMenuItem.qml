@@ -11,6 +11,10 @@ MenuItem {
 
     font: Theme.bodyFont
     Accessible.name: text
+    // No check mark and no submenu arrow: never shown here, their images would be the only ones
+    // the window loads at start, and the first image loads every image format plugin.
+    indicator: null
+    arrow: null
     Accessible.description: shortcutText
 
     contentItem: RowLayout {

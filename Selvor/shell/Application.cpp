@@ -2,9 +2,12 @@
 
 #include "CommandLine.hpp"
 #include "DesktopPortal.hpp"
+#include "FirstFrameReport.hpp"
 #include "NetworkRefusal.hpp"
+#include "RendererChoice.hpp"
 #include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
+#include "SymbolTable.hpp"
 #include "session/AppState.hpp"
 #include "shell/updates/AppVersion.hpp"
 #include "shell/updates/UpdateStatus.hpp"
@@ -37,6 +40,7 @@ QString callbackArgument(const QStringList& arguments) {
 } // namespace
 
 QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowModels& models) {
+    SymbolTable::loadFont();
     refuseNetworkAccess(engine);
     engine.setInitialProperties(
         {{QStringLiteral("appState"), QVariant::fromValue(&models.appState)},
@@ -65,6 +69,7 @@ int runApplication(int argc, char* argv[]) {
     // Read before the GUI application: Qt's X11 platform takes DESKTOP_STARTUP_ID away.
     const InstanceMessage::Activation activation = InstanceMessage::Activation::fromEnvironment();
     const bool portalTheme = preferDesktopFileChooser();
+    RendererChoice::applyToProcess();
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
     QGuiApplication app(argc, argv);
     if (portalTheme)
@@ -81,6 +86,7 @@ int runApplication(int argc, char* argv[]) {
     SelvorApp selvor(instance);
     if (!selvor.window())
         return 1;
+    reportFirstFrameWhenAsked(*selvor.window());
     if (!callback.isEmpty())
         selvor.open(callback);
     return QGuiApplication::exec();

@@ -13,7 +13,9 @@ ThemedWindow {
     required property Updater updater
     required property UpdateStatus updateStatus
 
-    property SettingsWindow settingsWindow: null
+    // Both made when first wanted, not at start.
+    property Window settingsWindow: null
+    property QtObject updateDialog: null
 
     width: 860
     height: 620
@@ -25,7 +27,9 @@ ThemedWindow {
     // Made afresh each time it opens, so that it reads the environment anew.
     function showSettings() {
         if (!settingsWindow) {
-            settingsWindow = settingsComponent.createObject(window)
+            settingsWindow = Qt.createComponent("SettingsWindow.qml").createObject(window, {
+                transientParent: window
+            })
             settingsWindow.closing.connect(function () {
                 const closed = window.settingsWindow
                 window.settingsWindow = null
@@ -85,13 +89,6 @@ ThemedWindow {
         onActivated: Qt.quit()
     }
 
-    Component {
-        id: settingsComponent
-        SettingsWindow {
-            transientParent: window
-        }
-    }
-
     RootView {
         objectName: "rootView"
         anchors.fill: parent
@@ -100,7 +97,14 @@ ThemedWindow {
         updateStatus: window.updateStatus
     }
 
-    UpdateDialog {
-        updater: window.updater
+    // The update dialog, once a check first has something to say.
+    Connections {
+        target: window.updater
+        enabled: !window.updateDialog
+        function onPhaseChanged() {
+            window.updateDialog = Qt.createComponent("updates/UpdateDialog.qml").createObject(window, {
+                updater: window.updater
+            })
+        }
     }
 }

@@ -1,9 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Selvor
-import "../account"
-import "../signing"
-import "../token"
 
 // The signed-in window: the sidebar and the selected section's screen.
 Item {
@@ -14,7 +11,10 @@ Item {
     required property UpdateStatus updateStatus
 
     // Opened by the keyboard as much as by the mouse: the sections take the keys at once.
-    StackView.onActivated: sidebar.focusSections()
+    StackView.onActivated: {
+        sidebar.focusSections()
+        preloadSections()
+    }
 
     SplitView {
         anchors.fill: parent
@@ -36,30 +36,47 @@ Item {
             id: detail
             objectName: "detail"
             SplitView.fillWidth: true
-            sourceComponent: {
-                switch (mainView.appState.selectedTab) {
-                case AppState.Home: return homeSection
-                case AppState.Id: return identitySection
-                case AppState.Logs: return historySection
-                case AppState.Devices: return devicesSection
-                case AppState.Security: return securitySection
-                case AppState.Children: return childrenSection
-                case AppState.Sign: return signSection
-                case AppState.Org: return orgSection
-                case AppState.Token: return tokenSection
-                }
-                return homeSection
-            }
         }
     }
 
-    Component { id: homeSection; DashboardView { appState: mainView.appState } }
-    Component { id: identitySection; IdentityView { appState: mainView.appState } }
-    Component { id: historySection; HistoryView { appState: mainView.appState } }
-    Component { id: devicesSection; DevicesView { appState: mainView.appState } }
-    Component { id: securitySection; SecurityView { appState: mainView.appState } }
-    Component { id: childrenSection; ChildrenView {} }
-    Component { id: signSection; CloudSignView { appState: mainView.appState } }
-    Component { id: orgSection; OrganizationsView { appState: mainView.appState } }
-    Component { id: tokenSection; TokenScreen { tokenManager: mainView.tokenManager } }
+    // Each section's screen, by its file. The screen is made from its file each time its section
+    // is shown, so that it starts afresh, and no file is loaded before the main view is.
+    readonly property var sectionFiles: ({
+        [AppState.Home]: "../account/DashboardView.qml",
+        [AppState.Id]: "../account/IdentityView.qml",
+        [AppState.Logs]: "../account/HistoryView.qml",
+        [AppState.Devices]: "../account/DevicesView.qml",
+        [AppState.Security]: "../account/SecurityView.qml",
+        [AppState.Children]: "../account/ChildrenView.qml",
+        [AppState.Sign]: "../signing/CloudSignView.qml",
+        [AppState.Org]: "../account/OrganizationsView.qml",
+        [AppState.Token]: "../token/TokenScreen.qml"
+    })
+    property list<Component> preloaded
+
+    function showSection() {
+        const tab = mainView.appState.selectedTab
+        const file = sectionFiles[tab] ?? sectionFiles[AppState.Home]
+        if (tab === AppState.Token)
+            detail.setSource(file, { tokenManager: mainView.tokenManager })
+        else if (tab === AppState.Children)
+            detail.setSource(file, {})
+        else
+            detail.setSource(file, { appState: mainView.appState })
+    }
+
+    // Reads and compiles every section's file off the GUI thread (the signing screen brings the
+    // file dialogs' module), so that showing a section for the first time only makes its screen.
+    function preloadSections() {
+        if (preloaded.length === 0)
+            preloaded = Object.values(sectionFiles).map(file => Qt.createComponent(file, Component.Asynchronous))
+    }
+    Component.onCompleted: showSection()
+
+    Connections {
+        target: mainView.appState
+        function onSelectedTabChanged() {
+            mainView.showSection()
+        }
+    }
 }

@@ -3,7 +3,9 @@ import QtQuick.Controls
 import Selvor
 import "../session"
 
-// Shows the sign-in screen or the main view, from appState.screen, cross-fading in 0.3 s.
+// Shows the sign-in screen or the main view, from appState.screen, cross-fading in 0.3 s. The
+// main view is made from its file when it is first shown, so that a start loads the sign-in
+// screen alone.
 Item {
     id: root
 
@@ -11,11 +13,25 @@ Item {
     required property TokenManager tokenManager
     required property UpdateStatus updateStatus
 
+    function showMainView(operation) {
+        stack.replace(Qt.resolvedUrl("MainView.qml"), {
+            appState: root.appState,
+            tokenManager: root.tokenManager,
+            updateStatus: root.updateStatus
+        }, operation)
+    }
+
     StackView {
         id: stack
         objectName: "rootStack"
         anchors.fill: parent
-        initialItem: root.appState.screen === AppState.Main ? mainComponent : loginComponent
+        // As the first item, the stack focuses the screen before it activates it, so that the
+        // screen can pass the focus on.
+        initialItem: root.appState.screen === AppState.Main ? null : loginComponent
+        Component.onCompleted: {
+            if (root.appState.screen === AppState.Main)
+                root.showMainView(StackView.Immediate)
+        }
 
         replaceEnter: Transition {
             NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 300; easing.type: Easing.InOutQuad }
@@ -28,21 +44,15 @@ Item {
     Connections {
         target: root.appState
         function onScreenChanged() {
-            stack.replace(root.appState.screen === AppState.Main ? mainComponent : loginComponent)
+            if (root.appState.screen === AppState.Main)
+                root.showMainView(StackView.Transition)
+            else
+                stack.replace(loginComponent)
         }
     }
 
     Component {
         id: loginComponent
         LoginView { appState: root.appState }
-    }
-
-    Component {
-        id: mainComponent
-        MainView {
-            appState: root.appState
-            tokenManager: root.tokenManager
-            updateStatus: root.updateStatus
-        }
     }
 }

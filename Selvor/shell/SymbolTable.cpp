@@ -9,6 +9,11 @@ namespace {
 Q_LOGGING_CATEGORY(lcSymbols, "mn.selvor.eid.desktop.SymbolTable")
 
 QString loadIconFont() {
+    // The package installs this font as TTF, WOFF and WOFF2 under one name, and Qt draws with the
+    // file it registered last. Added after the installed fonts are listed, ours (the TTF) is that
+    // one; otherwise the WOFF2 draws, which first has to be decompressed, costing more than all
+    // the other fonts of the sign-in screen together.
+    [[maybe_unused]] const QStringList installed = QFontDatabase::families();
     const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(SymbolTable::fontPath));
     if (id < 0) {
         qCWarning(lcSymbols) << "icon font missing:" << SymbolTable::fontPath;
@@ -74,6 +79,10 @@ QString SymbolTable::glyph(const QString& name) {
 QString SymbolTable::fontFamily() {
     static const QString family = loadIconFont();
     return family;
+}
+
+void SymbolTable::loadFont() {
+    [[maybe_unused]] const QString family = fontFamily();
 }
 
 } // namespace Selvor

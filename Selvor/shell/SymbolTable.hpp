@@ -24,6 +24,9 @@ public:
     [[nodiscard]] Q_INVOKABLE static QString glyph(const QString& name);
     // The loaded icon font's family, or empty when the font file could not be loaded.
     [[nodiscard]] static QString fontFamily();
+    // Loads the icon font now. Before the first window: a font added while texts exist makes
+    // every one of them lay itself out again.
+    static void loadFont();
 
     [[nodiscard]] static const std::map<QString, char16_t>& table();
     static constexpr const char* fontPath =

@@ -10,6 +10,8 @@ list(APPEND SELVOR_CXX
     shell/SingleInstance.hpp shell/SingleInstance.cpp
     shell/Application.hpp shell/Application.cpp
     shell/SelvorApp.hpp shell/SelvorApp.cpp
+    shell/FirstFrameReport.hpp shell/FirstFrameReport.cpp
+    shell/RendererChoice.hpp shell/RendererChoice.cpp
     shell/NetworkRefusal.hpp shell/NetworkRefusal.cpp
     shell/AboutViewModel.hpp shell/AboutViewModel.cpp
     shell/updates/Updater.hpp shell/updates/Updater.cpp

@@ -34,9 +34,15 @@ Dialog {
             return
         }
         open()
-        focusPrimary()
+        // Once the buttons have followed the phase.
+        Qt.callLater(focusPrimary)
     }
     onOpened: focusPrimary()
+    // Made by the window when a check first leaves Idle: open with what it has to say.
+    Component.onCompleted: {
+        if (phase !== Updater.Idle)
+            open()
+    }
 
     // Return acts on the button that moves on; while something runs, Escape stops it.
     function focusPrimary() {
