@@ -3,6 +3,7 @@
 #include "SingleInstance.hpp"
 #include "Theme.hpp"
 #include "WebLoginCallback.hpp"
+#include "X11Activation.hpp"
 #include "api/APIClient.hpp"
 #include "shell/Application.hpp"
 #include "signing/CloudConnector.hpp"
@@ -53,6 +54,9 @@ void SelvorApp::open(const QString& message, const InstanceMessage::Activation& 
         m_window->raise();
         m_window->requestActivate();
     });
+    // Wayland reads its token as Qt asks; on X11 the user's time has to travel by hand.
+    if (activation.variable == "DESKTOP_STARTUP_ID")
+        activateForStartupId(*m_window, activation.token);
 }
 
 } // namespace Selvor

@@ -10,6 +10,7 @@ list(APPEND SELVOR_CXX
     shell/SingleInstance.hpp shell/SingleInstance.cpp
     shell/Application.hpp shell/Application.cpp
     shell/SelvorApp.hpp shell/SelvorApp.cpp
+    shell/X11Activation.hpp shell/X11Activation.cpp
     shell/FirstFrameReport.hpp shell/FirstFrameReport.cpp
     shell/RendererChoice.hpp shell/RendererChoice.cpp
     shell/NetworkRefusal.hpp shell/NetworkRefusal.cpp

@@ -1,4 +1,5 @@
 #include "shell/SingleInstance.hpp"
+#include "shell/X11Activation.hpp"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,13 @@ sockaddr_un addressOf(const QString& path) {
     std::memcpy(address.sun_path, encoded.constData(),
                 std::min<size_t>(encoded.size(), sizeof address.sun_path - 1));
     return address;
+}
+
+// On X11 the user's time of the click that opened the link rides in the startup id.
+TEST(InstanceMessageTest, startupIdGivesTheUsersTimeWhenItCarriesOne) {
+    EXPECT_EQ(Selvor::startupIdTime("firefox/selvor-1-host_TIME987654"), 987654u);
+    EXPECT_EQ(Selvor::startupIdTime("no-time-here"), std::nullopt);
+    EXPECT_EQ(Selvor::startupIdTime("broken_TIME12x"), std::nullopt);
 }
 
 TEST_F(SingleInstanceTest, socketDirectory_isTheUsersOwnWithMode0700) {
