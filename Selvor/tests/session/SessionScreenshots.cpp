@@ -54,6 +54,8 @@ protected:
 
 TEST_F(SessionScreenshots, idleRegisterNumber) {
     openLogin();
+    // Nothing typed yet: "Нэвтрэх" must look as disabled as it is, in both appearances.
+    shoot(u"signin-idle-empty"_qs);
     view->typeText(u"registerNumberField"_qs, u"УП91042312"_qs);
     shoot(u"signin-idle-register-number"_qs);
 }
