@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace SelvorTokenKit {
 namespace {
@@ -37,14 +39,21 @@ TEST_F(PcscAbsent, noServiceMeansNoReadersAndNoCardIsTouched) {
     EXPECT_THROW(manager.getATR(0), TokenError);
 }
 
-TEST_F(PcscAbsent, theWatcherReportsNothingAndStopsWhenAsked) {
-    std::atomic<int> events{0};
-    PresenceWatcher watcher([&](const PresenceWatcher::Event&) { ++events; });
+// Without a service the watcher says so, once, and nothing else; it still stops when asked.
+TEST_F(PcscAbsent, theWatcherReportsOnlyTheMissingServiceAndStopsWhenAsked) {
+    std::atomic<int> unavailable{0};
+    std::atomic<int> others{0};
+    PresenceWatcher watcher([&](const PresenceWatcher::Event& event) {
+        ++(event.kind == PresenceWatcher::Event::Kind::serviceUnavailable ? unavailable : others);
+    });
     watcher.start();
     EXPECT_TRUE(watcher.isRunning());
+    for (int waited = 0; unavailable == 0 && waited < 2000; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     watcher.stop();
     EXPECT_FALSE(watcher.isRunning());
-    EXPECT_EQ(events, 0);
+    EXPECT_EQ(unavailable, 1);
+    EXPECT_EQ(others, 0);
     watcher.start();
     EXPECT_TRUE(watcher.isRunning());
 }
