@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 import "../shell"
@@ -57,9 +56,7 @@ ColumnLayout {
             font: Theme.subheadingFont
             color: Theme.textPrimary
         }
-        TextField {
-            TextContextMenu {}
-            id: field
+        LineField {
             objectName: "registerNumberField"
             Layout.fillWidth: true
             focus: true
@@ -71,34 +68,16 @@ ColumnLayout {
             onTextEdited: idle.viewModel.registerNumberText = text
             onAccepted: idle.viewModel.startPush()
         }
-        Button {
-            id: signIn
+        PushButton {
             objectName: "signInButton"
             Layout.fillWidth: true
             Layout.preferredHeight: 36
+            primary: true
             text: "Нэвтрэх"
-            Accessible.name: text
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
             enabled: idle.viewModel.canStartPush
             onClicked: idle.viewModel.startPush()
-            Keys.onReturnPressed: clicked()
-            Keys.onEnterPressed: clicked()
-            // Disabled, it gives up the brand colour: a dimmed blue still reads as a button to
-            // press on a dark window.
-            background: Rectangle {
-                radius: 6
-                color: signIn.enabled ? Theme.brandBlue : Theme.subtleBackground
-                opacity: signIn.down ? 0.8 : 1
-                border.width: signIn.visualFocus ? 2 : 0
-                border.color: Theme.textPrimary
-            }
-            contentItem: Text {
-                text: signIn.text
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                font.pixelSize: 13
-                font.weight: Font.DemiBold
-                color: signIn.enabled ? "white" : Theme.textSecondary
-            }
         }
     }
 
@@ -122,9 +101,8 @@ ColumnLayout {
                 visible: !idle.viewModel.hasQrImage
                          && !(idle.viewModel.phase === LoginViewModel.Failed
                               && idle.viewModel.errorMessage !== "")
-                BusyIndicator {
+                Spinner {
                     Layout.alignment: Qt.AlignHCenter
-                    running: parent.visible
                 }
                 Text {
                     textFormat: Text.PlainText
@@ -168,31 +146,12 @@ ColumnLayout {
         }
     }
 
-    Button {
+    PushButton {
         objectName: "webSignInButton"
         Layout.fillWidth: true
         Layout.preferredHeight: 40
         text: "Вэб хөтчөөр нэвтрэх"
-        Accessible.name: text
-        icon.width: 0
+        symbol: "globe"
         onClicked: idle.viewModel.startWebSignIn()
-        Keys.onReturnPressed: clicked()
-        Keys.onEnterPressed: clicked()
-        contentItem: RowLayout {
-            spacing: 8
-            Item { Layout.fillWidth: true }
-            Icon {
-                symbol: "globe"
-                size: 16
-                color: Theme.textPrimary
-            }
-            Text {
-                textFormat: Text.PlainText
-                text: "Вэб хөтчөөр нэвтрэх"
-                font: Theme.bodyFont
-                color: Theme.textPrimary
-            }
-            Item { Layout.fillWidth: true }
-        }
     }
 }

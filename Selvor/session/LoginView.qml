@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 import "../shell"
@@ -13,7 +12,9 @@ Rectangle {
     property LoginViewModel viewModel: LoginViewModel { appState: view.appState }
 
     // Shown (at start or after sign-out), the screen is ready for typing.
-    StackView.onActivated: phaseContent.forceActiveFocus()
+    function activate() {
+        phaseContent.forceActiveFocus()
+    }
 
     color: Theme.appBackground
 
@@ -118,10 +119,9 @@ Rectangle {
         id: sendingContent
         ColumnLayout {
             spacing: 12
-            BusyIndicator {
+            Spinner {
                 objectName: "sendingIndicator"
                 Layout.alignment: Qt.AlignHCenter
-                running: true
             }
             Text {
                 objectName: "sendingLabel"

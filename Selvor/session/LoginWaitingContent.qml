@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 import "../shell"
@@ -69,14 +68,11 @@ ColumnLayout {
     WaitingLine {
         Layout.alignment: Qt.AlignHCenter
     }
-    Button {
+    PushButton {
         objectName: "cancelButton"
         Layout.alignment: Qt.AlignHCenter
         text: "Цуцлах"
-        Accessible.name: text
         onClicked: waiting.viewModel.cancel()
-        Keys.onReturnPressed: clicked()
-        Keys.onEnterPressed: clicked()
     }
     Shortcut {
         sequences: [StandardKey.Cancel]

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 import "../shell"
@@ -7,10 +6,9 @@ import "../shell"
 // A small progress indicator with "Хүлээж байна...".
 RowLayout {
     spacing: 6
-    BusyIndicator {
+    Spinner {
         Layout.preferredWidth: 18
         Layout.preferredHeight: 18
-        running: parent.visible
     }
     Text {
         textFormat: Text.PlainText

@@ -18,7 +18,6 @@
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlApplicationEngine>
-#include <QQuickStyle>
 #include <QQuickWindow>
 
 namespace Selvor {
@@ -70,7 +69,9 @@ int runApplication(int argc, char* argv[]) {
     const InstanceMessage::Activation activation = InstanceMessage::Activation::fromEnvironment();
     const bool portalTheme = preferDesktopFileChooser();
     RendererChoice::applyToProcess();
-    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+    // By the environment, not QQuickStyle: that would link the controls' libraries into every
+    // start, and the sign-in screen is drawn without them.
+    qputenv("QT_QUICK_CONTROLS_STYLE", "Fusion");
     QGuiApplication app(argc, argv);
     if (portalTheme)
         qunsetenv("QT_QPA_PLATFORMTHEME");

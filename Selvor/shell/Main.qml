@@ -1,10 +1,9 @@
 import QtQuick
-import QtQuick.Controls
 import Selvor
-import "updates"
 
 // The one main window: sign-in or the signed-in main view, from appState.screen; the
-// application menu, the update dialog and the settings window.
+// application menu, the update dialog and the settings window. Nothing here needs the controls'
+// module, so that the sign-in screen is painted without loading it.
 ThemedWindow {
     id: window
 
@@ -45,37 +44,11 @@ ThemedWindow {
         settingsWindow.requestActivate()
     }
 
-    menuBar: MenuBar {
-        objectName: "menuBar"
-        delegate: MenuBarItem {
-            objectName: "menuBarItem_" + (menu ? menu.title : "")
-        }
-        Menu {
-            objectName: "appMenu"
-            title: "Selvor"
-            AppMenuItem {
-                objectName: "aboutMenuItem"
-                text: "Selvor-ийн тухай"
-                onTriggered: window.showSettings()
-            }
-            CheckForUpdatesView {
-                updater: window.updater
-            }
-            MenuSeparator {}
-            AppMenuItem {
-                objectName: "settingsMenuItem"
-                text: "Тохиргоо..."
-                shortcutText: "Ctrl+,"
-                onTriggered: window.showSettings()
-            }
-            MenuSeparator {}
-            AppMenuItem {
-                objectName: "quitMenuItem"
-                text: "Програмаас гарах"
-                shortcutText: "Ctrl+Q"
-                onTriggered: Qt.quit()
-            }
-        }
+    AppMenuBar {
+        id: menuBar
+        width: parent.width
+        updater: window.updater
+        onSettingsRequested: window.showSettings()
     }
 
     Shortcut {
@@ -92,6 +65,8 @@ ThemedWindow {
     RootView {
         objectName: "rootView"
         anchors.fill: parent
+        anchors.topMargin: menuBar.height
+        focus: true
         appState: window.appState
         tokenManager: window.tokenManager
         updateStatus: window.updateStatus

@@ -11,7 +11,7 @@ Item {
     required property UpdateStatus updateStatus
 
     // Opened by the keyboard as much as by the mouse: the sections take the keys at once.
-    StackView.onActivated: {
+    function activate() {
         sidebar.focusSections()
         preloadSections()
     }

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Selvor
 
@@ -26,41 +25,53 @@ Rectangle {
 
         Repeater {
             model: picker.options
-            AbstractButton {
+            Item {
                 id: segment
                 required property int index
                 required property string modelData
+                readonly property bool selected: index === picker.selectedIndex
+                readonly property string text: modelData
 
-                objectName: picker.optionNames[index] ?? ""
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                focusPolicy: Qt.StrongFocus
-                checkable: false
-                text: modelData
-                Accessible.role: Accessible.PageTab
-                Accessible.name: modelData
-                Accessible.checked: index === picker.selectedIndex
-                onClicked: {
-                    if (picker.selectedIndex !== index)
+                function choose() {
+                    if (!selected)
                         picker.activated(index)
                 }
+
+                objectName: picker.optionNames[index] ?? ""
+                implicitWidth: label.implicitWidth
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                activeFocusOnTab: true
+                Accessible.role: Accessible.PageTab
+                Accessible.name: modelData
+                Accessible.checked: selected
+                Accessible.onPressAction: choose()
                 Keys.onLeftPressed: picker.activated(Math.max(0, picker.selectedIndex - 1))
                 Keys.onRightPressed: picker.activated(Math.min(picker.options.length - 1, picker.selectedIndex + 1))
+                Keys.onSpacePressed: choose()
 
-                background: Rectangle {
+                Rectangle {
+                    anchors.fill: parent
                     radius: 6
-                    color: segment.index === picker.selectedIndex ? Theme.cardBackground : "transparent"
-                    border.width: segment.visualFocus ? 2 : (segment.index === picker.selectedIndex ? 1 : 0)
-                    border.color: segment.visualFocus ? Theme.brandBlue
+                    color: segment.selected ? Theme.cardBackground : "transparent"
+                    border.width: segment.activeFocus ? 2 : (segment.selected ? 1 : 0)
+                    border.color: segment.activeFocus ? Theme.brandBlue
                                                       : Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.25)
                 }
-                contentItem: Text {
+                Text {
+                    id: label
+                    anchors.fill: parent
+                    textFormat: Text.PlainText
                     text: segment.text
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
                     font.pixelSize: 13
-                    font.weight: segment.index === picker.selectedIndex ? Font.DemiBold : Font.Normal
+                    font.weight: segment.selected ? Font.DemiBold : Font.Normal
                     color: Theme.textPrimary
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: segment.choose()
                 }
             }
         }

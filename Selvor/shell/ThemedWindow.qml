@@ -1,9 +1,9 @@
 import QtQuick
-import QtQuick.Controls
 import Selvor
 
-// A window whose controls take their colours from Theme, in light and dark appearance.
-ApplicationWindow {
+// A window whose controls take their colours from Theme, in light and dark appearance. A plain
+// Window: the controls' module is loaded with the first screen that uses it, not with the window.
+Window {
     color: Theme.appBackground
 
     palette.window: Theme.appBackground

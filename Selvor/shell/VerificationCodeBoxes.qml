@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Selvor
 
 // A verification code, one character to a box; a screen reader reads it as the whole code, and
@@ -14,6 +13,8 @@ Row {
     property int digitSize: 28
     property color boxColour: Theme.cardBackground
     property color frameColour: Theme.textSecondary
+    // Made on the first right click, with the controls' module.
+    property QtObject copyMenu: null
 
     objectName: "codeBoxes"
     spacing: 8
@@ -43,15 +44,10 @@ Row {
 
     TapHandler {
         acceptedButtons: Qt.RightButton
-        onTapped: copyMenu.popup()
-    }
-
-    Menu {
-        id: copyMenu
-        MenuItem {
-            objectName: "copyCodeMenuItem"
-            text: "Хуулах"
-            onTriggered: boxes.copyCode()
+        onTapped: {
+            if (!boxes.copyMenu)
+                boxes.copyMenu = Qt.createComponent("CodeCopyMenu.qml").createObject(boxes, { boxes: boxes })
+            boxes.copyMenu.popup()
         }
     }
 

@@ -31,6 +31,15 @@ list(APPEND SELVOR_QML
     shell/BorderedButton.qml
     shell/SectionBox.qml
     shell/AppMenuItem.qml
+    shell/AppMenu.qml
+    shell/AppMenuBar.qml
+    shell/FramePalette.qml
+    shell/LineField.qml
+    shell/PushButton.qml
+    shell/Spinner.qml
+    shell/SpinnerIndicator.qml
+    shell/TextEditMenu.qml
+    shell/CodeCopyMenu.qml
     shell/VerificationCodeBoxes.qml
     shell/SelectableText.qml
     shell/ElidedText.qml

@@ -66,6 +66,8 @@ TEST_F(LoginViewTest, registerNumberField_pastesFromItsContextMenu) {
     EXPECT_FALSE(view->enabled(u"copyMenuItem"_qs)) << "nothing is selected";
     view->click(u"pasteMenuItem"_qs);
     EXPECT_EQ(view->text(u"registerNumberField"_qs), u"<b>уп91042312</b>"_qs);
+    EXPECT_TRUE(view->waitFor([&] { return view->focusedName() == u"registerNumberField"_qs; }))
+        << "typing goes on in the field";
 }
 
 TEST_F(LoginViewTest, returnInField_startsPushAndWaitingShowsCodeAndCountdown) {

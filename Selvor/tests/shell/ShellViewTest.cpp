@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace Selvor {
 namespace {
@@ -137,6 +138,27 @@ TEST_F(ShellViewTest, updateStatus_showsVersionThenKeepsTheCheckTimeAcrossRestar
     emit updater->updateFound();
     view.settle();
     EXPECT_EQ(view.text(u"updateStatusText"_qs), u"Шинэчлэлт байна!"_qs);
+}
+
+TEST_F(ShellViewTest, applicationMenu_opensByF10OrItsTitle_andItsTitleClosesItAgain) {
+    Testing::ViewHarness view(QStringLiteral("shell/Main.qml"), properties());
+    // The window's shortcuts answer only in the active window.
+    view.window().requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view.window()));
+    const auto menuShown = [&] {
+        return view.exists(u"aboutMenuItem"_qs) && view.visible(u"aboutMenuItem"_qs);
+    };
+    view.pressKey(Qt::Key_F10);
+    ASSERT_TRUE(view.waitFor(menuShown));
+    view.pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(view.waitFor([&] { return !menuShown(); }));
+
+    view.click(u"menuBarItem_Selvor"_qs);
+    ASSERT_TRUE(view.waitFor(menuShown));
+    view.click(u"menuBarItem_Selvor"_qs);
+    EXPECT_TRUE(view.waitFor([&] { return !menuShown(); }))
+        << "a click on the open menu's title closes it, not closes and reopens it";
+    EXPECT_EQ(view.focusedName(), u"registerNumberField"_qs) << "typing goes on where it was";
 }
 
 TEST_F(ShellViewTest, menuCommand_isDisabledWhileACheckRuns_theSidebarButtonIsNot) {
