@@ -21,25 +21,30 @@ ColumnLayout {
                                                                    : LoginViewModel.RegisterNumber
     }
 
-    RowLayout {
+    // Made when there is something to say, like the QR code below when it is chosen: a start
+    // builds only what the sign-in screen shows.
+    Loader {
         objectName: "errorLine"
         visible: idle.viewModel.errorMessage !== ""
+        active: visible
         Layout.fillWidth: true
-        spacing: 6
-        Icon {
-            Layout.alignment: Qt.AlignTop
-            symbol: "exclamationmark.triangle.fill"
-            size: 13
-            color: Theme.dangerRed
-        }
-        SelectableText {
-            objectName: "errorMessage"
-            textFormat: Text.PlainText
-            Layout.fillWidth: true
-            text: idle.viewModel.errorMessage
-            wrapMode: Text.Wrap
-            font: Theme.captionFont
-            color: Theme.dangerRed
+        sourceComponent: RowLayout {
+            spacing: 6
+            Icon {
+                Layout.alignment: Qt.AlignTop
+                symbol: "exclamationmark.triangle.fill"
+                size: 13
+                color: Theme.dangerRed
+            }
+            SelectableText {
+                objectName: "errorMessage"
+                textFormat: Text.PlainText
+                Layout.fillWidth: true
+                text: idle.viewModel.errorMessage
+                wrapMode: Text.Wrap
+                font: Theme.captionFont
+                color: Theme.dangerRed
+            }
         }
     }
 
@@ -62,7 +67,7 @@ ColumnLayout {
             focus: true
             placeholderText: "УБ99112233"
             Accessible.name: "Регистрийн дугаар"
-            font.family: "monospace"
+            font.family: Theme.monospaceFamily
             font.pixelSize: 15
             text: idle.viewModel.registerNumberText
             onTextEdited: idle.viewModel.registerNumberText = text
@@ -81,68 +86,71 @@ ColumnLayout {
         }
     }
 
-    ColumnLayout {
+    Loader {
         objectName: "qrSection"
         visible: idle.viewModel.method === LoginViewModel.QrCode
+        active: visible
         Layout.fillWidth: true
         Layout.preferredWidth: idle.width
-        spacing: 10
+        sourceComponent: ColumnLayout {
+            spacing: 10
 
-        // The 200-point code inside its white frame, clear of the rounded corners.
-        Item {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 224
-            Layout.preferredHeight: 224
+            // The 200-point code inside its white frame, clear of the rounded corners.
+            Item {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.preferredWidth: 224
+                Layout.preferredHeight: 224
 
-            // Once a failure is shown no code is being made: the error line says why.
-            ColumnLayout {
-                objectName: "qrProgress"
-                anchors.centerIn: parent
-                visible: !idle.viewModel.hasQrImage
-                         && !(idle.viewModel.phase === LoginViewModel.Failed
-                              && idle.viewModel.errorMessage !== "")
-                Spinner {
-                    Layout.alignment: Qt.AlignHCenter
-                }
-                Text {
-                    textFormat: Text.PlainText
-                    text: "QR код үүсгэж байна..."
-                    font: Theme.bodyFont
-                    color: Theme.textSecondary
-                }
-            }
-
-            Rectangle {
-                objectName: "qrFrame"
-                anchors.fill: parent
-                visible: idle.viewModel.hasQrImage
-                color: "white"
-                radius: 12
-                border.width: 1
-                border.color: "#D1D5DB"
-
-                QRImageItem {
-                    objectName: "qrImage"
+                // Once a failure is shown no code is being made: the error line says why.
+                ColumnLayout {
+                    objectName: "qrProgress"
                     anchors.centerIn: parent
-                    width: 200
-                    height: 200
-                    image: idle.viewModel.qrImage
+                    visible: !idle.viewModel.hasQrImage
+                             && !(idle.viewModel.phase === LoginViewModel.Failed
+                                  && idle.viewModel.errorMessage !== "")
+                    Spinner {
+                        Layout.alignment: Qt.AlignHCenter
+                    }
+                    Text {
+                        textFormat: Text.PlainText
+                        text: "QR код үүсгэж байна..."
+                        font: Theme.bodyFont
+                        color: Theme.textSecondary
+                    }
+                }
+
+                Rectangle {
+                    objectName: "qrFrame"
+                    anchors.fill: parent
+                    visible: idle.viewModel.hasQrImage
+                    color: "white"
+                    radius: 12
+                    border.width: 1
+                    border.color: "#D1D5DB"
+
+                    QRImageItem {
+                        objectName: "qrImage"
+                        anchors.centerIn: parent
+                        width: 200
+                        height: 200
+                        image: idle.viewModel.qrImage
+                    }
                 }
             }
-        }
-        Text {
-            objectName: "qrHint"
-            textFormat: Text.PlainText
-            visible: idle.viewModel.hasQrImage
-            Layout.alignment: Qt.AlignHCenter
-            text: "Selvor аппаар QR кодыг скан хийнэ үү"
-            font: Theme.bodyFont
-            color: Theme.textPrimary
-        }
-        WaitingLine {
-            objectName: "qrWaiting"
-            visible: idle.viewModel.hasQrImage
-            Layout.alignment: Qt.AlignHCenter
+            Text {
+                objectName: "qrHint"
+                textFormat: Text.PlainText
+                visible: idle.viewModel.hasQrImage
+                Layout.alignment: Qt.AlignHCenter
+                text: "Selvor аппаар QR кодыг скан хийнэ үү"
+                font: Theme.bodyFont
+                color: Theme.textPrimary
+            }
+            WaitingLine {
+                objectName: "qrWaiting"
+                visible: idle.viewModel.hasQrImage
+                Layout.alignment: Qt.AlignHCenter
+            }
         }
     }
 

@@ -134,9 +134,13 @@ Rectangle {
         }
     }
 
+    // By its file, so that a start does not load the waiting screen and the types it uses.
     Component {
         id: waitingContent
-        LoginWaitingContent { viewModel: view.viewModel }
+        Loader {
+            focus: true
+            Component.onCompleted: setSource("LoginWaitingContent.qml", { viewModel: view.viewModel })
+        }
     }
 
     Component {

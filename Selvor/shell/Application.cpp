@@ -14,6 +14,7 @@
 #include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLoggingCategory>
@@ -52,6 +53,18 @@ QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowMode
     return qobject_cast<QQuickWindow*>(engine.rootObjects().first());
 }
 
+// The desktop's default font is often a generic name ("Sans Serif") that no font carries: every
+// size and weight asked for under it first builds an empty engine and then sorts the installed
+// fonts for a fallback. Named by the family it resolves to, each is one direct match.
+void nameDefaultFontFamily() {
+    QFont font = QGuiApplication::font();
+    const QString resolved = QFontInfo(font).family();
+    if (resolved.isEmpty() || resolved == font.family())
+        return;
+    font.setFamily(resolved);
+    QGuiApplication::setFont(font);
+}
+
 void describeApplication() {
     QGuiApplication::setApplicationName(QStringLiteral("Selvor"));
     QGuiApplication::setOrganizationName(QStringLiteral("Selvor"));
@@ -76,6 +89,7 @@ int runApplication(int argc, char* argv[]) {
     if (portalTheme)
         qunsetenv("QT_QPA_PLATFORMTHEME");
     describeApplication();
+    nameDefaultFontFamily();
 
     const QString callback = callbackArgument(QGuiApplication::arguments());
     SingleInstance instance;

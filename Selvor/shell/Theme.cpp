@@ -3,6 +3,7 @@
 #include "HexColor.hpp"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -149,6 +150,10 @@ QFont Theme::bodyFont() {
 QFont Theme::captionFont() {
     static const QFont font = systemFont(11, QFont::Normal);
     return font;
+}
+QString Theme::monospaceFamily() {
+    static const QString family = QFontInfo(QFont(QStringLiteral("monospace"))).family();
+    return family;
 }
 
 } // namespace Selvor

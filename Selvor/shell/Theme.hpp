@@ -36,6 +36,7 @@ class Theme : public QObject {
     Q_PROPERTY(QFont subheadingFont READ subheadingFont CONSTANT)
     Q_PROPERTY(QFont bodyFont READ bodyFont CONSTANT)
     Q_PROPERTY(QFont captionFont READ captionFont CONSTANT)
+    Q_PROPERTY(QString monospaceFamily READ monospaceFamily CONSTANT)
 
 public:
     // System follows the desktop's preference, or the application palette; Light and Dark pin
@@ -67,6 +68,9 @@ public:
     [[nodiscard]] static QFont subheadingFont();
     [[nodiscard]] static QFont bodyFont();
     [[nodiscard]] static QFont captionFont();
+    // The installed family that "monospace" stands for: asked for by that name, every size
+    // would first build an empty engine and sort the installed fonts for a fallback.
+    [[nodiscard]] static QString monospaceFamily();
 
     // SELVOR_APPEARANCE: "light" or "dark" pins the look; anything else follows the system.
     [[nodiscard]] static Appearance appearanceFromEnvironment();

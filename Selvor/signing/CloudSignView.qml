@@ -218,7 +218,7 @@ Item {
                             text: model.hashLine
                             readOnly: true
                             selectByMouse: true
-                            font.family: "monospace"
+                            font.family: Theme.monospaceFamily
                             font.pixelSize: 11
                             color: Theme.textPrimary
                             selectionColor: Theme.brandBlue

@@ -158,7 +158,7 @@ Rectangle {
                     onTextChanged: if (!activeFocus) cursorPosition = 0
                     placeholderText: "Файлын SHA-256 hash утга"
                     Accessible.name: "Document hash (SHA-256)"
-                    font.family: "monospace"
+                    font.family: Theme.monospaceFamily
                     font.pixelSize: 12
                     Layout.fillWidth: true
                 }
@@ -262,7 +262,7 @@ Rectangle {
                         readOnly: true
                         selectByMouse: true
                         wrapMode: TextEdit.WrapAnywhere
-                        font.family: "monospace"
+                        font.family: Theme.monospaceFamily
                         font.pixelSize: 11
                         color: Theme.textPrimary
                         selectionColor: Theme.brandBlue

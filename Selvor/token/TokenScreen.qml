@@ -200,7 +200,7 @@ Rectangle {
                             readOnly: true
                             selectByMouse: true
                             wrapMode: TextEdit.WrapAnywhere
-                            font.family: "monospace"
+                            font.family: Theme.monospaceFamily
                             font.pixelSize: 12
                             color: Theme.textPrimary
                             selectionColor: Theme.brandBlue
