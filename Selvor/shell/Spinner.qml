@@ -1,7 +1,8 @@
 import QtQuick
 
 // A busy indicator that costs nothing until it is shown: the indicator, and the controls' module
-// with it, is loaded when it first becomes visible, so a screen can hold one that may never run.
+// with it, is loaded off the GUI thread when it first becomes visible, so a screen can hold one
+// that may never run, and the first one shown does not hold up the window.
 Item {
     id: spinner
 
@@ -13,6 +14,7 @@ Item {
     Loader {
         anchors.fill: parent
         active: spinner.visible
+        asynchronous: true
         source: "SpinnerIndicator.qml"
         onLoaded: item.running = Qt.binding(() => spinner.running && spinner.visible)
     }
