@@ -117,6 +117,7 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
     m_isLoading = true;
     // In list mode the message is why the last load failed: the list then does not claim to
     // be empty. A new load forgets it.
+    m_listError.clear();
     if (m_mode == Mode::List)
         m_errorMessage.clear();
     emit changed();
@@ -129,7 +130,10 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
     } catch (const std::exception&) {
         if (!self)
             co_return;
-        fail(std::current_exception());
+        // Kept for the list: a form the user has moved on to is not the place to show it.
+        m_listError = errorText(std::current_exception());
+        if (m_mode == Mode::List)
+            m_errorMessage = m_listError;
     }
     m_isLoading = false;
     emit changed();
@@ -274,7 +278,8 @@ void OrganizationsViewModel::back() {
     m_mode = Mode::List;
     m_registerNumber.clear();
     m_lookup.reset();
-    m_errorMessage.clear();
+    // Back on the list, a failed load says so again instead of an empty list.
+    m_errorMessage = m_listError;
     m_selected.reset();
     m_members.clear();
     emit changed();

@@ -112,6 +112,8 @@ private:
     std::vector<Organization> m_organizations;
     bool m_isLoading = false;
     QString m_errorMessage;
+    // Why the last list load failed, while no newer load has answered.
+    QString m_listError;
     QString m_registerNumber;
     std::optional<OrgLookupInfo> m_lookup;
     int m_lookupsInFlight = 0;

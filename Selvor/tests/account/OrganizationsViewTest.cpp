@@ -1,4 +1,5 @@
 #include "OrgScreen.hpp"
+#include "api/APIClient.hpp"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,29 @@ TEST_F(OrganizationsScreen, typingKeepsNumbersAndLooksUpFromFiveOfThem) {
     EXPECT_EQ(ui.text(QStringLiteral("registerErrorText")),
               QStringLiteral("Байгууллага олдсонгүй"));
     EXPECT_FALSE(ui.visible(QStringLiteral("lookupCard")));
+}
+
+// A list load that fails after the user has gone on to register a company is no error of the
+// form; back on the list, the failure shows again instead of an empty list.
+TEST_F(OrganizationsScreen, aListFailureThatLandsInTheFormStaysWithTheList) {
+    APIClient impatient(QString::fromStdString(processSim().baseUrl()),
+                        {.idle = std::chrono::milliseconds(300)});
+    OrgScreen screen(newcomer);
+    auto& ui = screen.ui();
+    ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLoading(); }));
+    screen.model().setClient(impatient);
+    processSim().addFault({.path = "/web/org/list", .kind = "stall", .stallMs = 1500, .times = 1});
+    screen.model().load();
+    ui.click(QStringLiteral("registerOrganizationButton"));
+    ASSERT_TRUE(ui.waitFor([&] { return ui.exists(QStringLiteral("registerNumberField")); }));
+    ASSERT_TRUE(ui.waitFor([&] { return !screen.model().isLoading(); }));
+    EXPECT_EQ(ui.text(QStringLiteral("registerError")), QString());
+
+    ui.click(QStringLiteral("backButton"));
+    ASSERT_TRUE(
+        ui.waitFor([&] { return ui.exists(QStringLiteral("registerOrganizationButton")); }));
+    EXPECT_FALSE(screen.model().errorMessage().isEmpty());
+    EXPECT_FALSE(ui.visible(QStringLiteral("emptyState")));
 }
 
 TEST_F(OrganizationsScreen, aLateAnswerForOtherDigitsNeverNamesTheCompany) {
