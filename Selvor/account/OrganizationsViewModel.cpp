@@ -278,7 +278,7 @@ void OrganizationsViewModel::back() {
     m_mode = Mode::List;
     m_registerNumber.clear();
     m_lookup.reset();
-    // Back on the list, a failed load says so again instead of an empty list.
+    // Back on the list, a failed load again keeps it from claiming there are none.
     m_errorMessage = m_listError;
     m_selected.reset();
     m_members.clear();

@@ -102,7 +102,7 @@ TEST_F(OrganizationsScreen, typingKeepsNumbersAndLooksUpFromFiveOfThem) {
 }
 
 // A list load that fails after the user has gone on to register a company is no error of the
-// form; back on the list, the failure shows again instead of an empty list.
+// form; back on the list, it again keeps the list from claiming there are none.
 TEST_F(OrganizationsScreen, aListFailureThatLandsInTheFormStaysWithTheList) {
     APIClient impatient(QString::fromStdString(processSim().baseUrl()),
                         {.idle = std::chrono::milliseconds(300)});
