@@ -110,10 +110,13 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         hasBody ? m_network.sendCustomRequest(request, method, *body)
                 : m_network.sendCustomRequest(request, method));
 
+    // Ends the connections below with this frame: the reply is only deleted later, and calls Qt
+    // has already queued for it may still arrive.
+    const QObject listeners;
     bool timedOut = false;
     QTimer wholeExchange;
     wholeExchange.setSingleShot(true);
-    QObject::connect(&wholeExchange, &QTimer::timeout, reply.get(), [&timedOut, &reply] {
+    QObject::connect(&wholeExchange, &QTimer::timeout, &listeners, [&timedOut, &reply] {
         timedOut = true;
         reply->abort();
     });
@@ -128,10 +131,10 @@ QCoro::Task<APIClient::Answer> APIClient::exchange(const Endpoint& endpoint,
         reply->abort();
     };
     QObject::connect(
-        reply.get(), &QNetworkReply::metaDataChanged, reply.get(), [&limitSize, &reply] {
+        reply.get(), &QNetworkReply::metaDataChanged, &listeners, [&limitSize, &reply] {
             limitSize(0, reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
         });
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), limitSize);
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &listeners, limitSize);
     // Queued, so that whoever cancels never sees the request's continuation run inside cancel().
     if (watched)
         QObject::connect(watched, &Cancellation::cancelled, reply.get(), &QNetworkReply::abort,
