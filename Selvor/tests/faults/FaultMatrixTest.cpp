@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <iostream>
@@ -120,20 +121,27 @@ const std::vector<FaultCase> faults = {
     {"refused", std::nullopt, u"Connection refused"_qs, feedUnreachable + u"Connection refused"_qs},
 };
 
-// The phone of the simulator's people: answers the first request it has not seen before.
+// The phone of the simulator's people. It answers the new request the app is polling for, as a
+// person answers the push whose code is on screen: a request a stalled call made on the service
+// after the app had given up on it is new too, and answering that one would leave the app waiting.
 class Phone {
 public:
     explicit Phone(SimProcess& sim) : m_sim(sim) {}
-    // Everything asked so far is old.
+    // Everything asked so far is old; so is the log of what the app polled.
     void forgetPending() {
         for (const PendingRequest& request : m_sim.pending())
             m_seen.insert(request.id);
+        m_sim.clearRequestLog();
     }
     std::optional<PendingRequest> next() {
         std::optional<PendingRequest> found;
         eventually([&] {
+            const std::vector<SelvorSimTesting::LoggedRequest> polled = m_sim.requestLog();
             for (const PendingRequest& request : m_sim.pending()) {
-                if (!m_seen.contains(request.id))
+                const bool watched = std::any_of(polled.begin(), polled.end(), [&](const auto& r) {
+                    return r.path.ends_with("/" + request.id);
+                });
+                if (watched && !m_seen.contains(request.id))
                     found = request;
             }
             return found.has_value();
