@@ -106,6 +106,8 @@ Options parseOptions(const std::vector<std::string>& args) {
                 options.appcastVariant = parseVariant(value());
             else if (arg == "--update-size-kb")
                 options.updateSizeKb = parseKibibytes(value());
+            else if (arg == "--exit-with-parent")
+                options.parentPid = std::stoi(value());
             else
                 throw std::invalid_argument("unknown option " + arg);
         } catch (const std::out_of_range&) {
@@ -124,7 +126,7 @@ std::string usage() {
            "                  [--large-history NATIONAL_ID[=COUNT]] [--link google|dropbox]\n"
            "                  [--large-cloud-file-mb N] [--appcast-version VERSION]\n"
            "                  [--appcast-variant signed|tampered|truncated|malformed]\n"
-           "                  [--update-size-kb N]\n";
+           "                  [--update-size-kb N] [--exit-with-parent PID]\n";
 }
 
 } // namespace SelvorSim

@@ -23,6 +23,8 @@ struct Options {
     std::string appcastVersion = "1.1.0";
     FeedVariant appcastVariant = FeedVariant::Signed;
     int updateSizeKb = 4096;
+    // The process that started this one; the simulator ends with it.
+    std::optional<int> parentPid;
 };
 
 // Parses the command line; throws std::invalid_argument with a readable message on bad input.

@@ -6,6 +6,9 @@
 #include <iostream>
 #include <stdexcept>
 
+#include <sys/prctl.h>
+#include <unistd.h>
+
 int main(int argc, char** argv) {
     SelvorSim::Options options;
     try {
@@ -16,6 +19,12 @@ int main(int argc, char** argv) {
     }
     // A dropped connection must not kill the server when it writes to the closed socket.
     std::signal(SIGPIPE, SIG_IGN);
+    // A test that crashes never stops its simulator; the kernel does, once the test is gone.
+    if (options.parentPid) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != *options.parentPid)
+            return 1;
+    }
 
     SelvorSim::Simulator simulator(std::move(options));
     const int port = simulator.bind();

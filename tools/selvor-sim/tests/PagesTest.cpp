@@ -2,7 +2,13 @@
 
 #include <openssl/evp.h>
 
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <thread>
 
 using namespace SimTest;
 
@@ -180,4 +186,37 @@ TEST(SimProcess, refusesToStartWithBadOptions) {
     EXPECT_THROW(SimProcess({.extraArguments = {"--auto-approve", "soon"}}), std::runtime_error);
     EXPECT_THROW(SimProcess({.extraArguments = {"--appcast-variant", "corrupt"}}),
                  std::runtime_error);
+}
+
+namespace {
+
+// Ended, or a zombie nobody has reaped yet.
+bool processEnded(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const std::size_t nameEnd = line.rfind(')');
+    return nameEnd != std::string::npos && line.substr(nameEnd + 2, 1) == "Z";
+}
+
+} // namespace
+
+// A test that crashes never stops its simulator: the kernel does, once the test is gone.
+TEST(SimProcess, endsWithTheProcessThatStartedIt) {
+    const std::unique_ptr<FILE, int (*)(FILE*)> shell(
+        popen("sh -c '" SELVOR_SIM_EXECUTABLE
+              " --exit-with-parent $$ >/dev/null 2>&1 & echo $!; sleep 0.2'",
+              "r"),
+        pclose);
+    ASSERT_TRUE(shell);
+    int simulator = 0;
+    ASSERT_EQ(std::fscanf(shell.get(), "%d", &simulator), 1);
+    ASSERT_GT(simulator, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!processEnded(simulator) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(processEnded(simulator)) << "the simulator outlived the shell that started it";
+    if (!processEnded(simulator))
+        kill(simulator, SIGKILL);
 }

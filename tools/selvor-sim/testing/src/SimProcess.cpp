@@ -21,7 +21,9 @@ namespace SelvorSimTesting {
 namespace {
 
 std::vector<std::string> argumentsFor(const SimOptions& options) {
-    std::vector<std::string> args{SELVOR_SIM_EXECUTABLE, "--port", "0", "--print-port"};
+    std::vector<std::string> args{
+        SELVOR_SIM_EXECUTABLE,   "--port", "0", "--print-port", "--exit-with-parent",
+        std::to_string(getpid())};
     if (options.autoApproveSeconds) {
         args.push_back("--auto-approve");
         args.push_back(std::to_string(*options.autoApproveSeconds));
