@@ -59,6 +59,11 @@ protected:
         for (const QString& variable : {u"XDG_CONFIG_HOME"_qs, u"XDG_CACHE_HOME"_qs,
                                         u"XDG_DATA_HOME"_qs, u"XDG_STATE_HOME"_qs})
             environment.remove(variable);
+        // A bus address nothing listens on. Without any, libdbus starts a session bus by forking
+        // from a busy process, and under AddressSanitizer the fork's child can hang on a lock
+        // another thread held: the helper then waits on it for good.
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs,
+                           u"unix:path="_qs + m_home.filePath(u"runtime/no-bus"_qs));
         for (const auto& [variable, value] : overrides)
             environment.insert(variable, value);
         QProcess helper;
