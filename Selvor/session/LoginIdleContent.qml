@@ -1,10 +1,9 @@
 import QtQuick
-import QtQuick.Layouts
 import Selvor
 import "../shell"
 
 // The sign-in choices: method picker, error line, register-number form or QR code, web sign-in.
-ColumnLayout {
+Column {
     id: idle
 
     required property LoginViewModel viewModel
@@ -13,7 +12,7 @@ ColumnLayout {
 
     SegmentedPicker {
         objectName: "methodPicker"
-        Layout.fillWidth: true
+        width: parent.width
         options: ["Регистрийн дугаар", "QR код"]
         optionNames: ["methodRegisterNumber", "methodQrCode"]
         selectedIndex: idle.viewModel.method === LoginViewModel.QrCode ? 1 : 0
@@ -27,11 +26,11 @@ ColumnLayout {
         objectName: "errorLine"
         visible: idle.viewModel.errorMessage !== ""
         active: visible
-        Layout.fillWidth: true
-        sourceComponent: RowLayout {
+        width: parent.width
+        sourceComponent: Row {
             spacing: 6
             Icon {
-                Layout.alignment: Qt.AlignTop
+                id: warningIcon
                 symbol: "exclamationmark.triangle.fill"
                 size: 13
                 color: Theme.dangerRed
@@ -39,7 +38,7 @@ ColumnLayout {
             SelectableText {
                 objectName: "errorMessage"
                 textFormat: Text.PlainText
-                Layout.fillWidth: true
+                width: parent.width - warningIcon.width - parent.spacing
                 text: idle.viewModel.errorMessage
                 wrapMode: Text.Wrap
                 font: Theme.captionFont
@@ -48,10 +47,10 @@ ColumnLayout {
         }
     }
 
-    ColumnLayout {
+    Column {
         objectName: "registerNumberForm"
         visible: idle.viewModel.method === LoginViewModel.RegisterNumber
-        Layout.fillWidth: true
+        width: parent.width
         spacing: 8
 
         Text {
@@ -63,7 +62,7 @@ ColumnLayout {
         }
         LineField {
             objectName: "registerNumberField"
-            Layout.fillWidth: true
+            width: parent.width
             focus: true
             placeholderText: "УБ99112233"
             Accessible.name: "Регистрийн дугаар"
@@ -75,8 +74,8 @@ ColumnLayout {
         }
         PushButton {
             objectName: "signInButton"
-            Layout.fillWidth: true
-            Layout.preferredHeight: 36
+            width: parent.width
+            height: 36
             primary: true
             text: "Нэвтрэх"
             font.pixelSize: 13
@@ -90,26 +89,25 @@ ColumnLayout {
         objectName: "qrSection"
         visible: idle.viewModel.method === LoginViewModel.QrCode
         active: visible
-        Layout.fillWidth: true
-        Layout.preferredWidth: idle.width
-        sourceComponent: ColumnLayout {
+        width: parent.width
+        sourceComponent: Column {
             spacing: 10
 
             // The 200-point code inside its white frame, clear of the rounded corners.
             Item {
-                Layout.alignment: Qt.AlignHCenter
-                Layout.preferredWidth: 224
-                Layout.preferredHeight: 224
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: 224
+                height: 224
 
                 // Once a failure is shown no code is being made: the error line says why.
-                ColumnLayout {
+                Column {
                     objectName: "qrProgress"
                     anchors.centerIn: parent
                     visible: !idle.viewModel.hasQrImage
                              && !(idle.viewModel.phase === LoginViewModel.Failed
                                   && idle.viewModel.errorMessage !== "")
                     Spinner {
-                        Layout.alignment: Qt.AlignHCenter
+                        anchors.horizontalCenter: parent.horizontalCenter
                     }
                     Text {
                         textFormat: Text.PlainText
@@ -141,7 +139,7 @@ ColumnLayout {
                 objectName: "qrHint"
                 textFormat: Text.PlainText
                 visible: idle.viewModel.hasQrImage
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
                 text: "Selvor аппаар QR кодыг скан хийнэ үү"
                 font: Theme.bodyFont
                 color: Theme.textPrimary
@@ -149,15 +147,15 @@ ColumnLayout {
             WaitingLine {
                 objectName: "qrWaiting"
                 visible: idle.viewModel.hasQrImage
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
             }
         }
     }
 
     PushButton {
         objectName: "webSignInButton"
-        Layout.fillWidth: true
-        Layout.preferredHeight: 40
+        width: parent.width
+        height: 40
         text: "Вэб хөтчөөр нэвтрэх"
         symbol: "globe"
         onClicked: idle.viewModel.startWebSignIn()

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Layouts
 import Selvor
 import "../shell"
 
@@ -39,18 +38,18 @@ Rectangle {
             radius: 12
             color: Theme.cardBackground
 
-            ColumnLayout {
+            Column {
                 id: cardColumn
                 anchors.fill: parent
                 anchors.margins: 32
                 spacing: 24
 
-                ColumnLayout {
-                    Layout.alignment: Qt.AlignHCenter
+                Column {
+                    anchors.horizontalCenter: parent.horizontalCenter
                     spacing: 6
                     Icon {
                         objectName: "headerIcon"
-                        Layout.alignment: Qt.AlignHCenter
+                        anchors.horizontalCenter: parent.horizontalCenter
                         symbol: "shield.checkered"
                         size: 40
                         color: Theme.brandBlue
@@ -58,7 +57,7 @@ Rectangle {
                     Text {
                         objectName: "headerTitle"
                         textFormat: Text.PlainText
-                        Layout.alignment: Qt.AlignHCenter
+                        anchors.horizontalCenter: parent.horizontalCenter
                         text: "Selvor"
                         font: Theme.titleFont
                         color: Theme.textPrimary
@@ -66,7 +65,7 @@ Rectangle {
                     Text {
                         objectName: "headerSubtitle"
                         textFormat: Text.PlainText
-                        Layout.alignment: Qt.AlignHCenter
+                        anchors.horizontalCenter: parent.horizontalCenter
                         text: "Тоон гарын үсгийн систем"
                         font: Theme.bodyFont
                         color: Theme.textSecondary
@@ -74,8 +73,8 @@ Rectangle {
                 }
 
                 Rectangle {
-                    Layout.fillWidth: true
-                    Layout.preferredHeight: 1
+                    width: parent.width
+                    height: 1
                     color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.25)
                 }
 
@@ -83,7 +82,7 @@ Rectangle {
                     id: phaseContent
 
                     objectName: "phaseContent"
-                    Layout.fillWidth: true
+                    width: parent.width
                     focus: true
                     sourceComponent: {
                         switch (view.viewModel.phase) {
@@ -117,16 +116,16 @@ Rectangle {
 
     Component {
         id: sendingContent
-        ColumnLayout {
+        Column {
             spacing: 12
             Spinner {
                 objectName: "sendingIndicator"
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
             }
             Text {
                 objectName: "sendingLabel"
                 textFormat: Text.PlainText
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
                 text: "Илгээж байна..."
                 font: Theme.bodyFont
                 color: Theme.textSecondary
@@ -145,11 +144,11 @@ Rectangle {
 
     Component {
         id: successContent
-        ColumnLayout {
+        Column {
             spacing: 12
             Icon {
                 objectName: "successIcon"
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
                 symbol: "checkmark.circle.fill"
                 size: 40
                 color: Theme.successGreen
@@ -157,7 +156,7 @@ Rectangle {
             Text {
                 objectName: "successText"
                 textFormat: Text.PlainText
-                Layout.alignment: Qt.AlignHCenter
+                anchors.horizontalCenter: parent.horizontalCenter
                 text: "Амжилттай нэвтэрлээ!"
                 font: Theme.headingFont
                 color: Theme.textPrimary

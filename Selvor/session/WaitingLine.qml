@@ -1,16 +1,17 @@
 import QtQuick
-import QtQuick.Layouts
 import Selvor
 import "../shell"
 
 // A small progress indicator with "Хүлээж байна...".
-RowLayout {
+Row {
     spacing: 6
     Spinner {
-        Layout.preferredWidth: 18
-        Layout.preferredHeight: 18
+        width: 18
+        height: 18
+        anchors.verticalCenter: parent.verticalCenter
     }
     Text {
+        anchors.verticalCenter: parent.verticalCenter
         textFormat: Text.PlainText
         text: "Хүлээж байна..."
         font: Theme.captionFont

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Layouts
 import Selvor
 
 // A segmented control: one option is selected; arrow keys and Space choose.
@@ -18,7 +17,9 @@ Rectangle {
     border.width: 1
     border.color: Qt.rgba(Theme.textSecondary.r, Theme.textSecondary.g, Theme.textSecondary.b, 0.2)
 
-    RowLayout {
+    // Segments share the width equally, whatever their labels.
+    Row {
+        id: segments
         anchors.fill: parent
         anchors.margins: 2
         spacing: 2
@@ -38,9 +39,9 @@ Rectangle {
                 }
 
                 objectName: picker.optionNames[index] ?? ""
-                implicitWidth: label.implicitWidth
-                Layout.fillWidth: true
-                Layout.fillHeight: true
+                width: (segments.width - segments.spacing * (picker.options.length - 1))
+                       / picker.options.length
+                height: segments.height
                 activeFocusOnTab: true
                 Accessible.role: Accessible.PageTab
                 Accessible.name: modelData
