@@ -24,7 +24,9 @@ using namespace Selvor::Testing;
 
 namespace {
 
-constexpr std::uint16_t ownVpcdPort = 35979;
+// Below the kernel's range for ephemeral ports (32768 up): a port in it may be a client socket's,
+// of this run's many loopback connections, just when the reader wants to listen on it.
+constexpr std::uint16_t ownVpcdPort = 30963;
 
 class OwnSmartCardService {
 public:

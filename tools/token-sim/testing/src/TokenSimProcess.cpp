@@ -211,7 +211,8 @@ void TokenSimProcess::waitUntilServed() const {
     throw std::runtime_error("vpcd on port " + std::to_string(m_options.vpcdPort) +
                              " never served this token-sim: another card (another token-sim?) "
                              "holds the reader " +
-                             m_options.readerName);
+                             m_options.readerName +
+                             ", or the reader could not listen on that port (is it in use?)");
 }
 
 std::vector<LoggedApdu> TokenSimProcess::commandLog() const {
