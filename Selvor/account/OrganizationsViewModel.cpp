@@ -115,11 +115,8 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
     const QPointer self(this);
     APIClient& api = client();
     m_isLoading = true;
-    // In list mode the message is why the last load failed: the list then does not claim to
-    // be empty. A new load forgets it.
+    // A new load forgets why the last one failed.
     m_listError.clear();
-    if (m_mode == Mode::List)
-        m_errorMessage.clear();
     emit changed();
     try {
         auto asking = api.request<OrgListResponse>(Endpoint::orgList(caller()));
@@ -132,8 +129,6 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
             co_return;
         // Kept for the list: a form the user has moved on to is not the place to show it.
         m_listError = errorText(std::current_exception());
-        if (m_mode == Mode::List)
-            m_errorMessage = m_listError;
     }
     m_isLoading = false;
     emit changed();
@@ -141,7 +136,6 @@ QCoro::Task<> OrganizationsViewModel::fetchList() {
 
 void OrganizationsViewModel::startRegistration() {
     m_mode = Mode::Register;
-    // A failed list load is not the form's to show.
     m_errorMessage.clear();
     emit changed();
 }
@@ -278,8 +272,7 @@ void OrganizationsViewModel::back() {
     m_mode = Mode::List;
     m_registerNumber.clear();
     m_lookup.reset();
-    // Back on the list, a failed load again keeps it from claiming there are none.
-    m_errorMessage = m_listError;
+    m_errorMessage.clear();
     m_selected.reset();
     m_members.clear();
     emit changed();

@@ -61,7 +61,11 @@ public:
     [[nodiscard]] Mode mode() const { return m_mode; }
     [[nodiscard]] QVariantList organizations() const;
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
-    [[nodiscard]] QString errorMessage() const { return m_errorMessage; }
+    // In the list, why the last load failed (the list then does not claim to be empty); in the
+    // form and the detail, what went wrong there.
+    [[nodiscard]] QString errorMessage() const {
+        return m_mode == Mode::List ? m_listError : m_errorMessage;
+    }
     [[nodiscard]] QString registerNumber() const { return m_registerNumber; }
     [[nodiscard]] QVariantMap lookupResult() const;
     [[nodiscard]] bool isLookingUp() const { return m_lookupsInFlight > 0; }
@@ -111,6 +115,7 @@ private:
     Mode m_mode = Mode::List;
     std::vector<Organization> m_organizations;
     bool m_isLoading = false;
+    // The form's or the detail's.
     QString m_errorMessage;
     // Why the last list load failed, while no newer load has answered.
     QString m_listError;
