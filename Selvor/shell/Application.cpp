@@ -8,13 +8,13 @@
 #include "SelvorApp.hpp"
 #include "SingleInstance.hpp"
 #include "SymbolTable.hpp"
+#include "Theme.hpp"
 #include "session/AppState.hpp"
 #include "shell/updates/AppVersion.hpp"
 #include "shell/updates/UpdateStatus.hpp"
 #include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLoggingCategory>
@@ -57,18 +57,6 @@ QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine, const MainWindowMode
     return qobject_cast<QQuickWindow*>(engine.rootObjects().first());
 }
 
-// The desktop's default font is often a generic name ("Sans Serif") that no font carries: every
-// size and weight asked for under it first builds an empty engine and then sorts the installed
-// fonts for a fallback. Named by the family it resolves to, each is one direct match.
-void nameDefaultFontFamily() {
-    QFont font = QGuiApplication::font();
-    const QString resolved = QFontInfo(font).family();
-    if (resolved.isEmpty() || resolved == font.family())
-        return;
-    font.setFamily(resolved);
-    QGuiApplication::setFont(font);
-}
-
 void describeApplication() {
     QGuiApplication::setApplicationName(QStringLiteral("Selvor"));
     QGuiApplication::setOrganizationName(QStringLiteral("Selvor"));
@@ -97,7 +85,7 @@ int runApplication(int argc, char* argv[]) {
         qunsetenv("QT_QPA_PLATFORMTHEME");
     describeApplication();
     fontconfigStart.join();
-    nameDefaultFontFamily();
+    Theme::nameApplicationFontFamily();
 
     const QString callback = callbackArgument(QGuiApplication::arguments());
     SingleInstance instance;

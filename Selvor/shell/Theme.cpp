@@ -156,4 +156,13 @@ QString Theme::monospaceFamily() {
     return family;
 }
 
+void Theme::nameApplicationFontFamily() {
+    QFont font = QGuiApplication::font();
+    const QString resolved = QFontInfo(font).family();
+    if (resolved.isEmpty() || resolved == font.family())
+        return;
+    font.setFamily(resolved);
+    QGuiApplication::setFont(font);
+}
+
 } // namespace Selvor

@@ -68,9 +68,13 @@ public:
     [[nodiscard]] static QFont subheadingFont();
     [[nodiscard]] static QFont bodyFont();
     [[nodiscard]] static QFont captionFont();
-    // The installed family that "monospace" stands for: asked for by that name, every size
-    // would first build an empty engine and sort the installed fonts for a fallback.
+    // Fonts asked for by a generic name ("monospace", or a desktop default such as "Sans
+    // Serif") that no font file carries first build an empty engine at every size and weight,
+    // then sort the installed fonts for a fallback. Named by the installed family they resolve
+    // to, each is one direct match.
     [[nodiscard]] static QString monospaceFamily();
+    // Once, before the first window: the application font under its resolved family.
+    static void nameApplicationFontFamily();
 
     // SELVOR_APPEARANCE: "light" or "dark" pins the look; anything else follows the system.
     [[nodiscard]] static Appearance appearanceFromEnvironment();
