@@ -21,8 +21,6 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 
-#include <fontconfig/fontconfig.h>
-
 #include <thread>
 
 namespace Selvor {
@@ -74,9 +72,10 @@ int runApplication(int argc, char* argv[]) {
     const InstanceMessage::Activation activation = InstanceMessage::Activation::fromEnvironment();
     const bool portalTheme = preferDesktopFileChooser();
     RendererChoice::applyToProcess();
-    // Fontconfig's start (its configuration files and caches) is a tenth of the whole start and
-    // needs nothing of Qt: it runs while the GUI application connects to the display.
-    std::jthread fontconfigStart([] { FcInit(); });
+    // Fontconfig's start (its configuration files and caches) and the naming of the generic
+    // families are a seventh of the whole start and need nothing of Qt: they run while the GUI
+    // application connects to the display.
+    std::jthread fontconfigStart([] { Theme::resolveGenericFamilies(); });
     // By the environment, not QQuickStyle: that would link the controls' libraries into every
     // start, and the sign-in screen is drawn without them.
     qputenv("QT_QUICK_CONTROLS_STYLE", "Fusion");

@@ -1,9 +1,10 @@
 #include "Theme.hpp"
 
+#include "FontFamily.hpp"
 #include "HexColor.hpp"
 
 #include <QEvent>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -15,6 +16,14 @@ QFont systemFont(int pixelSize, QFont::Weight weight) {
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
+}
+
+// The family Qt's desktop theme names when the desktop names none.
+const QString genericSansSerif = QStringLiteral("Sans Serif");
+
+QString genericSansSerifFamily() {
+    static const QString family = resolvedFontFamily(genericSansSerif);
+    return family;
 }
 
 } // namespace
@@ -152,14 +161,20 @@ QFont Theme::captionFont() {
     return font;
 }
 QString Theme::monospaceFamily() {
-    static const QString family = QFontInfo(QFont(QStringLiteral("monospace"))).family();
+    static const QString family = resolvedFontFamily(QStringLiteral("monospace"));
     return family;
+}
+
+void Theme::resolveGenericFamilies() {
+    (void)monospaceFamily();
+    (void)genericSansSerifFamily();
 }
 
 void Theme::nameApplicationFontFamily() {
     QFont font = QGuiApplication::font();
-    const QString resolved = QFontInfo(font).family();
-    if (resolved.isEmpty() || resolved == font.family())
+    const QString resolved = font.family() == genericSansSerif ? genericSansSerifFamily()
+                                                               : resolvedFontFamily(font.family());
+    if (resolved.isEmpty() || resolved == font.family() || !QFontDatabase::hasFamily(resolved))
         return;
     font.setFamily(resolved);
     QGuiApplication::setFont(font);

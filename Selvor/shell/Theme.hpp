@@ -73,6 +73,8 @@ public:
     // then sort the installed fonts for a fallback. Named by the installed family they resolve
     // to, each is one direct match.
     [[nodiscard]] static QString monospaceFamily();
+    // Fontconfig's answers for the generic names a start asks for, made ahead on any thread.
+    static void resolveGenericFamilies();
     // Once, before the first window: the application font under its resolved family.
     static void nameApplicationFontFamily();
 

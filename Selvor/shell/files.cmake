@@ -2,6 +2,7 @@
 list(APPEND SELVOR_CXX
     shell/HexColor.hpp shell/HexColor.cpp
     shell/Theme.hpp shell/Theme.cpp
+    shell/FontFamily.hpp shell/FontFamily.cpp
     shell/PortalColorScheme.hpp shell/PortalColorScheme.cpp
     shell/DesktopPortal.hpp shell/DesktopPortal.cpp
     shell/CommandLine.hpp shell/CommandLine.cpp

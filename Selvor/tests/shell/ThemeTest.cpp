@@ -1,7 +1,10 @@
 #include "shell/Theme.hpp"
 
+#include "shell/FontFamily.hpp"
+
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QSignalSpy>
@@ -106,6 +109,17 @@ TEST_F(ThemeTest, fonts_haveTheTypeScale) {
     EXPECT_EQ(Theme::bodyFont().pixelSize(), 13);
     EXPECT_EQ(Theme::bodyFont().weight(), QFont::Normal);
     EXPECT_EQ(Theme::captionFont().pixelSize(), 11);
+}
+
+// Named by fontconfig alone, without a font engine, a generic family must still be the one Qt's
+// own matching draws it with; an installed family names itself.
+TEST_F(ThemeTest, genericFamilies_areNamedAsQtDrawsThem) {
+    for (const QString& generic : {u"monospace"_qs, u"Sans Serif"_qs, u"serif"_qs}) {
+        const QString drawn = QFontInfo(QFont(generic)).family();
+        EXPECT_EQ(resolvedFontFamily(generic), drawn) << generic.toStdString();
+        EXPECT_EQ(resolvedFontFamily(drawn), drawn);
+    }
+    EXPECT_EQ(Theme::monospaceFamily(), QFontInfo(QFont(u"monospace"_qs)).family());
 }
 
 } // namespace
