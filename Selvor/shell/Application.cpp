@@ -15,9 +15,12 @@
 #include "shell/updates/Updater.hpp"
 #include "token/TokenManager.hpp"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QLoggingCategory>
+#include <QPixmap>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 
@@ -61,8 +64,17 @@ void describeApplication() {
     QGuiApplication::setOrganizationDomain(QStringLiteral("selvor.mn"));
     QGuiApplication::setDesktopFileName(QStringLiteral("selvor"));
     QGuiApplication::setApplicationVersion(applicationVersion());
-    // The icon the package installs for the desktop entry, for the window and task bar too.
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/selvor.svg")));
+    // The icon the package installs for the desktop entry, for the window and task bar too, at
+    // each size the build rendered it. Read as PNG outright: asked to guess, Qt would first load
+    // every image-format plugin to ask whether it reads PNG.
+    QIcon icon;
+    const QDir rendered(QStringLiteral(":/icons"));
+    for (const QString& name : rendered.entryList({QStringLiteral("*.png")})) {
+        QImageReader reader(rendered.filePath(name), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    QGuiApplication::setWindowIcon(icon);
 }
 
 int runApplication(int argc, char* argv[]) {

@@ -46,9 +46,11 @@ TEST(ApplicationTest, versionAndHelp_needNoWindowNorRunningInstance) {
 TEST(ApplicationTest, windowIcon_isTheInstalledIcon) {
     describeApplication();
     EXPECT_EQ(QGuiApplication::applicationVersion(), QStringLiteral(SELVOR_VERSION));
+    const QList<QSize> sizes{{16, 16}, {32, 32}, {48, 48}, {64, 64}};
+    EXPECT_EQ(QGuiApplication::windowIcon().availableSizes(), sizes);
     const QImage icon = QGuiApplication::windowIcon().pixmap(QSize(64, 64)).toImage();
-    ASSERT_FALSE(icon.isNull()) << "Qt's SVG support (libqt6svg6) is missing";
     EXPECT_EQ(icon.pixelColor(32, 4), QColor(0x1A, 0x56, 0xDB)) << "the blue tile above the shield";
+    EXPECT_EQ(icon.pixelColor(1, 1).alpha(), 0) << "the rounded corner is transparent";
 }
 
 } // namespace
