@@ -7,7 +7,9 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -165,6 +167,18 @@ TEST_F(DesktopPortalTest, fileChooserAndColourScheme_needARunningPortal) {
     EXPECT_FALSE(desktopPortalIsRunning());
     EXPECT_EQ(PortalColorScheme(QDBusConnection(QStringLiteral("none"))).scheme(),
               Scheme::noPreference);
+}
+
+// A bus that takes the connection and never answers holds the start up for its time limit only,
+// not for libdbus's own 25 seconds.
+TEST_F(DesktopPortalTest, aHungBus_isNoPortal) {
+    QLocalServer hung;
+    ASSERT_TRUE(hung.listen(s_directory->filePath(QStringLiteral("hung-bus"))));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(hung.fullServerName()));
+    QElapsedTimer asked;
+    asked.start();
+    EXPECT_FALSE(desktopPortalIsRunning());
+    EXPECT_LT(asked.elapsed(), 10'000);
 }
 
 } // namespace
