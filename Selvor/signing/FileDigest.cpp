@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include <openssl/evp.h>
+#include <SelvorTokenKit/LibCrypto.hpp>
 
 #include <cerrno>
 #include <cstring>
@@ -20,7 +20,9 @@ namespace {
 constexpr size_t chunkSize = 1 << 20;
 
 struct DigestContextDeleter {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+    void operator()(EVP_MD_CTX* context) const {
+        SelvorTokenKit::libCrypto().EVP_MD_CTX_free(context);
+    }
 };
 using DigestContext = std::unique_ptr<EVP_MD_CTX, DigestContextDeleter>;
 
@@ -74,10 +76,11 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
     if (!S_ISREG(before.st_mode))
         throw FileReadError("Энгийн файл биш байна.");
 
-    DigestContext context(EVP_MD_CTX_new());
+    DigestContext context(SelvorTokenKit::libCrypto().EVP_MD_CTX_new());
     if (!context)
         throw std::bad_alloc();
-    check(EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr));
+    check(SelvorTokenKit::libCrypto().EVP_DigestInit_ex(
+        context.get(), SelvorTokenKit::libCrypto().EVP_sha256(), nullptr));
 
     std::vector<char> chunk(chunkSize);
     off_t total = 0;
@@ -92,7 +95,8 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
         if (count == 0)
             break;
         total += count;
-        check(EVP_DigestUpdate(context.get(), chunk.data(), static_cast<size_t>(count)));
+        check(SelvorTokenKit::libCrypto().EVP_DigestUpdate(context.get(), chunk.data(),
+                                                           static_cast<size_t>(count)));
     }
     // A digest of a file that changed while it was read belongs to no version of it.
     if (total != before.st_size || !sameVersion(before, statusOf(file)))
@@ -100,7 +104,7 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
 
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    check(EVP_DigestFinal_ex(context.get(), digest, &length));
+    check(SelvorTokenKit::libCrypto().EVP_DigestFinal_ex(context.get(), digest, &length));
     return QString::fromLatin1(
         QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
 }

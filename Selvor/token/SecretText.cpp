@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include <openssl/crypto.h>
+#include <string.h>
 
 #include <utility>
 
@@ -11,7 +11,7 @@ namespace Selvor {
 void wipeSecret(QString& secret) {
     // data() of a string that is its buffer's only holder writes in place without a copy.
     if (!secret.isEmpty() && secret.isDetached())
-        OPENSSL_cleanse(secret.data(), static_cast<size_t>(secret.size()) * sizeof(QChar));
+        explicit_bzero(secret.data(), static_cast<size_t>(secret.size()) * sizeof(QChar));
     secret.clear();
 }
 
@@ -23,7 +23,7 @@ void replaceSecret(QString& held, const QString& next) {
 std::string secretUtf8(const QString& secret) {
     QByteArray utf8 = secret.toUtf8();
     std::string bytes(utf8.constData(), static_cast<size_t>(utf8.size()));
-    OPENSSL_cleanse(utf8.data(), static_cast<size_t>(utf8.size()));
+    explicit_bzero(utf8.data(), static_cast<size_t>(utf8.size()));
     return bytes;
 }
 

@@ -5,7 +5,7 @@
 
 #include <QCoroFuture>
 
-#include <openssl/crypto.h>
+#include <string.h>
 
 #include <exception>
 #include <memory>
@@ -31,8 +31,8 @@ struct ProvisioningSecrets {
     std::string puk;
 
     ~ProvisioningSecrets() {
-        OPENSSL_cleanse(pin.data(), pin.size());
-        OPENSSL_cleanse(puk.data(), puk.size());
+        explicit_bzero(pin.data(), pin.size());
+        explicit_bzero(puk.data(), puk.size());
     }
 };
 

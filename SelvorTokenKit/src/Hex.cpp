@@ -1,6 +1,6 @@
 #include "SelvorTokenKit/Hex.hpp"
 
-#include <openssl/crypto.h>
+#include <string.h>
 
 namespace SelvorTokenKit {
 namespace {
@@ -73,7 +73,7 @@ bool constantTimeEquals(std::span<const std::uint8_t> a, std::span<const std::ui
 
 void wipeBytes(Bytes& bytes) {
     if (!bytes.empty()) {
-        OPENSSL_cleanse(bytes.data(), bytes.size());
+        explicit_bzero(bytes.data(), bytes.size());
     }
     bytes.clear();
 }

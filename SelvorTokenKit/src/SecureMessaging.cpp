@@ -1,11 +1,10 @@
 #include "SelvorTokenKit/SecureMessaging.hpp"
 
 #include "SelvorTokenKit/Hex.hpp"
+#include "SelvorTokenKit/LibCrypto.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
 #include "SmCrypto.hpp"
 #include "WipeGuard.hpp"
-
-#include <openssl/rand.h>
 
 #include <algorithm>
 #include <array>
@@ -57,7 +56,7 @@ std::uint16_t statusOf(ByteView reply) {
 
 RandomSource systemRandomSource() {
     return [](std::span<std::uint8_t> out) {
-        return RAND_bytes(out.data(), static_cast<int>(out.size())) == 1;
+        return libCrypto().RAND_bytes(out.data(), static_cast<int>(out.size())) == 1;
     };
 }
 

@@ -1,10 +1,8 @@
 #include "SmCrypto.hpp"
 
+#include "SelvorTokenKit/LibCrypto.hpp"
 #include "SelvorTokenKit/TokenError.hpp"
 #include "WipeGuard.hpp"
-
-#include <openssl/evp.h>
-#include <openssl/provider.h>
 
 #include <algorithm>
 #include <map>
@@ -15,12 +13,12 @@ namespace SelvorTokenKit::SmCrypto {
 namespace {
 
 struct CipherContextDeleter {
-    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
+    void operator()(EVP_CIPHER_CTX* context) const { libCrypto().EVP_CIPHER_CTX_free(context); }
 };
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextDeleter>;
 
 struct CipherDeleter {
-    void operator()(EVP_CIPHER* cipher) const { EVP_CIPHER_free(cipher); }
+    void operator()(EVP_CIPHER* cipher) const { libCrypto().EVP_CIPHER_free(cipher); }
 };
 using FetchedCipher = std::unique_ptr<EVP_CIPHER, CipherDeleter>;
 
@@ -28,9 +26,9 @@ using FetchedCipher = std::unique_ptr<EVP_CIPHER, CipherDeleter>;
 // kit's own so the application's default context stays as it is. Kept for the process's life.
 OSSL_LIB_CTX* legacyContext() {
     static OSSL_LIB_CTX* const context = [] {
-        OSSL_LIB_CTX* created = OSSL_LIB_CTX_new();
-        if (created != nullptr && OSSL_PROVIDER_load(created, "legacy") == nullptr) {
-            OSSL_LIB_CTX_free(created);
+        OSSL_LIB_CTX* created = libCrypto().OSSL_LIB_CTX_new();
+        if (created != nullptr && libCrypto().OSSL_PROVIDER_load(created, "legacy") == nullptr) {
+            libCrypto().OSSL_LIB_CTX_free(created);
             return static_cast<OSSL_LIB_CTX*>(nullptr);
         }
         return created;
@@ -44,11 +42,12 @@ const EVP_CIPHER* cipherNamed(const char* name) {
         std::map<std::string, FetchedCipher> fetched;
         for (const char* algorithm :
              {"DES-EDE-ECB", "DES-EDE-CBC", "DES-EDE3-CBC", "AES-128-ECB", "AES-128-CBC"}) {
-            fetched.emplace(algorithm,
-                            FetchedCipher(EVP_CIPHER_fetch(nullptr, algorithm, nullptr)));
+            fetched.emplace(algorithm, FetchedCipher(libCrypto().EVP_CIPHER_fetch(
+                                           nullptr, algorithm, nullptr)));
         }
         if (OSSL_LIB_CTX* legacy = legacyContext()) {
-            fetched.emplace("DES-CBC", FetchedCipher(EVP_CIPHER_fetch(legacy, "DES-CBC", nullptr)));
+            fetched.emplace(
+                "DES-CBC", FetchedCipher(libCrypto().EVP_CIPHER_fetch(legacy, "DES-CBC", nullptr)));
         }
         return fetched;
     }();
@@ -58,7 +57,7 @@ const EVP_CIPHER* cipherNamed(const char* name) {
 
 // One cipher context per thread, re-initialised for every operation.
 EVP_CIPHER_CTX* threadContext() {
-    thread_local const CipherContext context(EVP_CIPHER_CTX_new());
+    thread_local const CipherContext context(libCrypto().EVP_CIPHER_CTX_new());
     return context.get();
 }
 
@@ -70,9 +69,9 @@ Bytes run(const EVP_CIPHER* cipher, ByteView key, ByteView iv, ByteView data, bo
     if (cipher == nullptr) {
         fail();
     }
-    const auto blockSize = static_cast<std::size_t>(EVP_CIPHER_get_block_size(cipher));
-    if (key.size() != static_cast<std::size_t>(EVP_CIPHER_get_key_length(cipher)) ||
-        iv.size() != static_cast<std::size_t>(EVP_CIPHER_get_iv_length(cipher)) ||
+    const auto blockSize = static_cast<std::size_t>(libCrypto().EVP_CIPHER_get_block_size(cipher));
+    if (key.size() != static_cast<std::size_t>(libCrypto().EVP_CIPHER_get_key_length(cipher)) ||
+        iv.size() != static_cast<std::size_t>(libCrypto().EVP_CIPHER_get_iv_length(cipher)) ||
         data.size() % blockSize != 0) {
         fail();
     }
@@ -81,12 +80,13 @@ Bytes run(const EVP_CIPHER* cipher, ByteView key, ByteView iv, ByteView data, bo
     int written = 0;
     int finalWritten = 0;
     if (context == nullptr ||
-        EVP_CipherInit_ex2(context, cipher, key.data(), iv.empty() ? nullptr : iv.data(),
-                           encrypt ? 1 : 0, nullptr) != 1 ||
-        EVP_CIPHER_CTX_set_padding(context, 0) != 1 ||
-        EVP_CipherUpdate(context, out.data(), &written, data.data(),
-                         static_cast<int>(data.size())) != 1 ||
-        EVP_CipherFinal_ex(context, out.data() + written, &finalWritten) != 1) {
+        libCrypto().EVP_CipherInit_ex2(context, cipher, key.data(),
+                                       iv.empty() ? nullptr : iv.data(), encrypt ? 1 : 0,
+                                       nullptr) != 1 ||
+        libCrypto().EVP_CIPHER_CTX_set_padding(context, 0) != 1 ||
+        libCrypto().EVP_CipherUpdate(context, out.data(), &written, data.data(),
+                                     static_cast<int>(data.size())) != 1 ||
+        libCrypto().EVP_CipherFinal_ex(context, out.data() + written, &finalWritten) != 1) {
         wipeBytes(out);
         fail();
     }

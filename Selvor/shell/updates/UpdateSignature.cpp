@@ -2,8 +2,7 @@
 
 #include <QFile>
 
-#include <openssl/err.h>
-#include <openssl/evp.h>
+#include <SelvorTokenKit/LibCrypto.hpp>
 
 #include <memory>
 
@@ -14,27 +13,35 @@ namespace {
 constexpr qsizetype publicKeySize = 32;
 constexpr qsizetype signatureSize = 64;
 
-using PKeyPtr = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
-using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+struct PKeyFree {
+    void operator()(EVP_PKEY* key) const { SelvorTokenKit::libCrypto().EVP_PKEY_free(key); }
+};
+struct MdCtxFree {
+    void operator()(EVP_MD_CTX* context) const {
+        SelvorTokenKit::libCrypto().EVP_MD_CTX_free(context);
+    }
+};
+using PKeyPtr = std::unique_ptr<EVP_PKEY, PKeyFree>;
+using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, MdCtxFree>;
 
 bool verifyWithOpenSsl(QByteArrayView publicKey, QByteArrayView signature, QByteArrayView message) {
-    const PKeyPtr key(
-        EVP_PKEY_new_raw_public_key(EVP_PKEY_ED25519, nullptr,
-                                    reinterpret_cast<const unsigned char*>(publicKey.data()),
-                                    static_cast<std::size_t>(publicKey.size())),
-        &EVP_PKEY_free);
-    const MdCtxPtr context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    const PKeyPtr key(SelvorTokenKit::libCrypto().EVP_PKEY_new_raw_public_key(
+        EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char*>(publicKey.data()),
+        static_cast<std::size_t>(publicKey.size())));
+    const MdCtxPtr context(SelvorTokenKit::libCrypto().EVP_MD_CTX_new());
     if (!key || !context ||
-        EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1) {
+        SelvorTokenKit::libCrypto().EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr,
+                                                         key.get()) != 1) {
         return false;
     }
     // An empty view may have no data pointer; OpenSSL wants one regardless of the length.
     static constexpr unsigned char nothing = 0;
     const auto* messageData =
         message.isEmpty() ? &nothing : reinterpret_cast<const unsigned char*>(message.data());
-    return EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature.data()),
-                            static_cast<std::size_t>(signature.size()), messageData,
-                            static_cast<std::size_t>(message.size())) == 1;
+    return SelvorTokenKit::libCrypto().EVP_DigestVerify(
+               context.get(), reinterpret_cast<const unsigned char*>(signature.data()),
+               static_cast<std::size_t>(signature.size()), messageData,
+               static_cast<std::size_t>(message.size())) == 1;
 }
 
 } // namespace
@@ -45,7 +52,7 @@ bool verifyEd25519(QByteArrayView publicKey, QByteArrayView signature, QByteArra
     }
     const bool valid = verifyWithOpenSsl(publicKey, signature, message);
     // A rejected signature leaves its reasons on this thread's error queue; nobody reads them.
-    ERR_clear_error();
+    SelvorTokenKit::libCrypto().ERR_clear_error();
     return valid;
 }
 
