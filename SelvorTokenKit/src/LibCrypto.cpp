@@ -16,7 +16,8 @@ namespace {
 constexpr const char* libraryName = "libcrypto.so." OPENSSL_MSTR(OPENSSL_VERSION_MAJOR);
 
 [[noreturn]] void cannotLoad(const char* why) {
-    Logger("mn.selvor.eid.desktop", "LibCrypto").error("%{public}s", why ? why : libraryName);
+    Logger("mn.selvor.eid.desktop", "LibCrypto")
+        .error("cannot load %{public}s: %{public}s", libraryName, why ? why : "no reason given");
     std::abort();
 }
 
