@@ -76,11 +76,11 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
     if (!S_ISREG(before.st_mode))
         throw FileReadError("Энгийн файл биш байна.");
 
-    DigestContext context(SelvorTokenKit::libCrypto().EVP_MD_CTX_new());
+    const SelvorTokenKit::LibCrypto& crypto = SelvorTokenKit::libCrypto();
+    DigestContext context(crypto.EVP_MD_CTX_new());
     if (!context)
         throw std::bad_alloc();
-    check(SelvorTokenKit::libCrypto().EVP_DigestInit_ex(
-        context.get(), SelvorTokenKit::libCrypto().EVP_sha256(), nullptr));
+    check(crypto.EVP_DigestInit_ex(context.get(), crypto.EVP_sha256(), nullptr));
 
     std::vector<char> chunk(chunkSize);
     off_t total = 0;
@@ -95,8 +95,7 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
         if (count == 0)
             break;
         total += count;
-        check(SelvorTokenKit::libCrypto().EVP_DigestUpdate(context.get(), chunk.data(),
-                                                           static_cast<size_t>(count)));
+        check(crypto.EVP_DigestUpdate(context.get(), chunk.data(), static_cast<size_t>(count)));
     }
     // A digest of a file that changed while it was read belongs to no version of it.
     if (total != before.st_size || !sameVersion(before, statusOf(file)))
@@ -104,7 +103,7 @@ QString sha256HexOfFile(const QString& path, std::stop_token stop) {
 
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    check(SelvorTokenKit::libCrypto().EVP_DigestFinal_ex(context.get(), digest, &length));
+    check(crypto.EVP_DigestFinal_ex(context.get(), digest, &length));
     return QString::fromLatin1(
         QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex());
 }

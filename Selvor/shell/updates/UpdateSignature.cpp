@@ -25,23 +25,23 @@ using PKeyPtr = std::unique_ptr<EVP_PKEY, PKeyFree>;
 using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, MdCtxFree>;
 
 bool verifyWithOpenSsl(QByteArrayView publicKey, QByteArrayView signature, QByteArrayView message) {
-    const PKeyPtr key(SelvorTokenKit::libCrypto().EVP_PKEY_new_raw_public_key(
+    const SelvorTokenKit::LibCrypto& crypto = SelvorTokenKit::libCrypto();
+    const PKeyPtr key(crypto.EVP_PKEY_new_raw_public_key(
         EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char*>(publicKey.data()),
         static_cast<std::size_t>(publicKey.size())));
-    const MdCtxPtr context(SelvorTokenKit::libCrypto().EVP_MD_CTX_new());
+    const MdCtxPtr context(crypto.EVP_MD_CTX_new());
     if (!key || !context ||
-        SelvorTokenKit::libCrypto().EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr,
-                                                         key.get()) != 1) {
+        crypto.EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1) {
         return false;
     }
     // An empty view may have no data pointer; OpenSSL wants one regardless of the length.
     static constexpr unsigned char nothing = 0;
     const auto* messageData =
         message.isEmpty() ? &nothing : reinterpret_cast<const unsigned char*>(message.data());
-    return SelvorTokenKit::libCrypto().EVP_DigestVerify(
-               context.get(), reinterpret_cast<const unsigned char*>(signature.data()),
-               static_cast<std::size_t>(signature.size()), messageData,
-               static_cast<std::size_t>(message.size())) == 1;
+    return crypto.EVP_DigestVerify(context.get(),
+                                   reinterpret_cast<const unsigned char*>(signature.data()),
+                                   static_cast<std::size_t>(signature.size()), messageData,
+                                   static_cast<std::size_t>(message.size())) == 1;
 }
 
 } // namespace
