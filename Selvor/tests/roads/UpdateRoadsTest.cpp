@@ -8,9 +8,9 @@
 namespace Selvor::Testing {
 namespace {
 
-// The simulator's package is 4 MiB, fetched and verified; this bounds a hang only. Under ASan,
-// beside another road, it took more than 10 s. Longer than the updater's one-minute idle limit, so
-// that a transfer that stalls fails with the updater's own message.
+// The simulator's package is 4 MiB, fetched and verified in seconds even under ASan; this bounds a
+// hang only. Longer than the updater's one-minute idle limit, so that a transfer that stalls fails
+// with the updater's own message.
 constexpr int downloadTimeoutMs = 75'000;
 
 class UpdateRoad : public Road {
